@@ -1,0 +1,79 @@
+// Construction and copying of one timed message. Every event starts with a
+// byte array of room 4 that grows by 4, so short channel messages need no
+// further allocation.
+#include "MFEvent.h"
+
+namespace {
+
+// Copies the bytes of src into dst, keeping dst's own growth settings.
+void copyBytes(Array<unsigned char>& dst, const Array<unsigned char>& src) {
+    const int64_t n = src.getSize();
+    dst.setSize(n);
+    const unsigned char* from = src.getBase();
+    unsigned char* to = dst.getBase();
+    for (int64_t i = 0; i < n; i++) {
+        to[i] = from[i];
+    }
+}
+
+void startBytes(Array<unsigned char>& data, bool grows) {
+    data.setSize(0);
+    data.setGrowth(4);
+    data.setAutoGrow(grows);
+}
+
+} // namespace
+
+MFEvent::MFEvent() : time(0), track(0) {
+    startBytes(data, true);
+}
+
+MFEvent::MFEvent(int command) : time(0), track(0) {
+    startBytes(data, true);
+    data.append(static_cast<unsigned char>(command & 0xff));
+}
+
+MFEvent::MFEvent(int command, int p1) : time(0), track(0) {
+    startBytes(data, true);
+    data.append(static_cast<unsigned char>(command & 0xff));
+    data.append(static_cast<unsigned char>(p1 & 0xff));
+}
+
+MFEvent::MFEvent(int command, int p1, int p2) : time(0), track(0) {
+    startBytes(data, true);
+    data.append(static_cast<unsigned char>(command & 0xff));
+    data.append(static_cast<unsigned char>(p1 & 0xff));
+    data.append(static_cast<unsigned char>(p2 & 0xff));
+}
+
+MFEvent::MFEvent(int track, int command, int p1, int p2) : MFEvent(command, p1, p2) {
+    this->track = track;
+}
+
+MFEvent::MFEvent(int time, int track, int command, int p1, int p2) : MFEvent(command, p1, p2) {
+    this->time = time;
+    this->track = track;
+}
+
+MFEvent::MFEvent(int time, int track, const Array<unsigned char>& bytes)
+    : time(time), track(track) {
+    startBytes(data, false);
+    copyBytes(data, bytes);
+}
+
+MFEvent::MFEvent(const MFEvent& other) : time(other.time), track(other.track) {
+    startBytes(data, false);
+    copyBytes(data, other.data);
+}
+
+MFEvent& MFEvent::operator=(const MFEvent& other) {
+    if (this == &other) {
+        return *this;
+    }
+    time = other.time;
+    track = other.track;
+    copyBytes(data, other.data);
+    return *this;
+}
+
+MFEvent::~MFEvent() = default;
