@@ -1,0 +1,18 @@
+// Notes and program changes into the output score.
+#ifndef VENNOR_PLAYER_EMISSION_H
+#define VENNOR_PLAYER_EMISSION_H
+
+// Converts seconds at iptempo to an output tick. False (tick untouched) when
+// the value is not a number or lies outside 0 to 2^31 - 1: such events have no
+// place in the score.
+bool secondstotick(double seconds, int& tick);
+
+// A note-on at start and its note-off at start + duration; channel counts
+// from 1. Nothing for velocity 0 or a duration under 0.01 s.
+void playnote(double start, double duration, int pitch, int velocity, int track, int channel);
+
+// Program changes for the swell (track 2, channel 1) and great (track 3,
+// channel 2) at the same tick.
+void patchchange(double time, int swellprogram, int greatprogram);
+
+#endif

@@ -1,0 +1,23 @@
+// The roll's header texts and tempo, and the output tempo.
+#ifndef VENNOR_PLAYER_HEADER_H
+#define VENNOR_PLAYER_HEADER_H
+
+#include "MidiFile.h"
+
+// One pass over track 0: prints and copies copyright, title and text events,
+// prints every tempo event and sets iptempo and iptempovalid.
+void scanheader(MidiFile& inputfile);
+
+// Picks optempo: the command-line tempo, else the roll's valid tempo, else 85.0.
+void choosetempo();
+
+// Microseconds per quarter note of a tempo, rounded half up.
+int tempomicroseconds(double bpm);
+
+// Adds the output tempo event (from optempo) to track 0 at tick 0.
+void addtempoevent();
+
+// scanheader, choosetempo and addtempoevent, in that order.
+void headerpass(MidiFile& inputfile);
+
+#endif
