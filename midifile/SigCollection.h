@@ -127,7 +127,9 @@ template <class T> const T& SigCollection<T>::operator[](int index) const {
 
 template <class T> void SigCollection<T>::reallocate(int64_t slots) {
     T* block = new T[slots];
-    for (int64_t i = 0; i < size; i++) {
+    // Callers never shrink below size; the bound also keeps the copy inside the block.
+    const int64_t keep = size < slots ? size : slots;
+    for (int64_t i = 0; i < keep; i++) {
         block[i] = storage[i];
     }
     delete[] storage;
@@ -152,6 +154,10 @@ template <class T> void SigCollection<T>::grow(int64_t amount) {
 }
 
 template <class T> int64_t SigCollection<T>::setSize(int64_t n) {
+    // A negative size would let append write before the block.
+    if (n < 0) {
+        badIndex(n < INT32_MIN ? INT32_MIN : static_cast<int>(n));
+    }
     if (allocSize < n) {
         grow(n - allocSize);
     }
