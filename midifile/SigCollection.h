@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <utility>
 
@@ -50,6 +51,12 @@ template <class T> class SigCollection {
     int64_t maxSize = 0;
 
     [[noreturn]] void badIndex(int index) const;
+    // Whether p points at one of the elements in use (std::less gives a total
+    // order even for pointers into unrelated blocks).
+    bool holds(const T* p) const {
+        return storage != nullptr && !std::less<const T*>()(p, storage) &&
+               std::less<const T*>()(p, storage + size);
+    }
     void reallocate(int64_t slots);
 };
 
@@ -194,7 +201,7 @@ template <class T> void SigCollection<T>::shrinkTo(int64_t n) {
 template <class T> void SigCollection<T>::append(const T& element) {
     if (size == allocSize) {
         // The element may live in this very array; keep a copy across the grow.
-        if (&element >= storage && &element < storage + size) {
+        if (holds(&element)) {
             T copy = element;
             grow(0);
             storage[size] = std::move(copy);
@@ -211,7 +218,7 @@ template <class T> void SigCollection<T>::append(const T& element) {
 
 template <class T> void SigCollection<T>::appendMove(T& element) {
     if (size == allocSize) {
-        if (&element >= storage && &element < storage + size) {
+        if (holds(&element)) {
             T copy = std::move(element);
             grow(0);
             storage[size] = std::move(copy);
