@@ -3,6 +3,7 @@
 #include "MidiFile.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
@@ -156,6 +157,11 @@ int MidiFile::getNumTracks() const {
 
 int MidiFile::getNumEvents(int track) const {
     return static_cast<int>(events[track]->getSize());
+}
+
+int MidiFile::getEventCapacity(int track) const {
+    const int64_t room = events[track]->getAllocSize();
+    return room > INT_MAX ? INT_MAX : static_cast<int>(room);
 }
 
 MFEvent& MidiFile::getEvent(int track, int index) {

@@ -44,6 +44,8 @@ class MidiFile {
     int getTrackCount() const;
     int getNumTracks() const;
     int getNumEvents(int track) const;
+    // Room in that track's list before the next append regrows it.
+    int getEventCapacity(int track) const;
     MFEvent& getEvent(int track, int index);
     int getTrack(int track, int index);
     int getTicksPerQuarterNote() const;

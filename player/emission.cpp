@@ -1,8 +1,23 @@
 // Notes and program changes into the output score, at the roll's ticks.
 #include "emission.h"
 
+#include <climits>
+
 #include "score.h"
 #include "state.h"
+
+namespace {
+
+// Past the 10,000 events reserved by addTrack a list regrows 8 at a time,
+// copying every event; doubling the room keeps long rolls linear.
+void makeroom(int track) {
+    const int count = outputfile.getNumEvents(track);
+    if (count > 0 && count >= outputfile.getEventCapacity(track)) {
+        outputfile.allocateEvents(track, count > INT_MAX / 2 ? INT_MAX : 2 * count);
+    }
+}
+
+} // namespace
 
 bool secondstotick(double seconds, int& tick) {
     double value = ((seconds * static_cast<double>(tpq)) * iptempo) / 60.0;
@@ -39,8 +54,10 @@ void playnote(double start, double duration, int pitch, int velocity, int track,
     midievent[0] = 0x90 | status;
     midievent[1] = pitch;
     midievent[2] = velocity;
+    makeroom(track);
     outputfile.addEvent(track, ontick, midievent);
     midievent[0] = 0x80 | status;
+    makeroom(track);
     outputfile.addEvent(track, offtick, midievent);
 }
 
@@ -54,8 +71,10 @@ void patchchange(double time, int swellprogram, int greatprogram) {
     midievent.setSize(2);
     midievent[0] = 0xC1;
     midievent[1] = swellprogram;
+    makeroom(swelltrack);
     outputfile.addEvent(swelltrack, tick, midievent);
     midievent[0] = 0xC2;
     midievent[1] = greatprogram;
+    makeroom(greattrack);
     outputfile.addEvent(greattrack, tick, midievent);
 }
