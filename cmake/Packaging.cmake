@@ -1,0 +1,40 @@
+# The Debian package and the uninstall target.
+#
+# A package comes from a build of its own with the Debian layout and the
+# bank's path to match:
+#   cmake -S . -B build-deb -DCMAKE_INSTALL_PREFIX=/usr \
+#         -DVENNOR_FONT=/usr/share/vennor/vennorbank-0.sf2
+#   cmake --build build-deb && (cd build-deb && cpack -G DEB)
+
+set(CPACK_PACKAGE_NAME vennoroll)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "the vennoroll authors")
+set(CPACK_PACKAGE_CONTACT "vennoroll maintainers <vennoroll@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Player for Estey pipe-organ e-rolls")
+set(CPACK_PACKAGE_DESCRIPTION
+    "vennoroll reads an Estey e-roll (a scanned player-organ roll stored as a \
+Standard MIDI File), interprets its holes as the organ would and plays it \
+through FluidSynth with an organ SoundFont built from the GrandOrgue demo \
+recordings. A demo roll and a manual page come with it.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libfluidsynth3)
+# Adds the C and C++ runtimes with the versions the binary was linked against.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+# cpack reads this when it runs: a package whose player looks for its bank
+# anywhere but where the package puts it would play in silence.
+set(VENNOR_PACKAGE_FONT "${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/vennor/vennorbank-0.sf2")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/CPackCheck.cmake.in
+               ${CMAKE_BINARY_DIR}/CPackCheck.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackCheck.cmake)
+include(CPack)
+
+# Removes exactly what the last `cmake --install` of this build put down.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Uninstall.cmake.in
+               ${CMAKE_BINARY_DIR}/Uninstall.cmake @ONLY)
+add_custom_target(uninstall
+  COMMAND ${CMAKE_COMMAND} -P ${CMAKE_BINARY_DIR}/Uninstall.cmake
+  COMMENT "Removing the files listed in install_manifest.txt")
