@@ -1,0 +1,257 @@
+// vennoroll-render's output: the temporary file, the .mid export and the
+// offline render.
+#include "render.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "cli.h"
+#include "progress.h"
+#include "state.h"
+
+namespace {
+
+const char* finaloutput = nullptr;
+// A plain heap string: the exit and signal handlers read it after every
+// object with a destructor may be gone.
+char* pendingpath = nullptr;
+
+void removepending() {
+    if (pendingpath != nullptr) {
+        unlink(pendingpath);
+    }
+}
+
+void removeonsignal(int sig) {
+    removepending();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+[[noreturn]] void refuse(const std::string& line) {
+    std::cout << line << std::endl;
+    std::exit(1);
+}
+
+[[noreturn]] void cannotwrite(const char* path, int error) {
+    refuse(std::string("Cannot write ") + path + ": " + std::strerror(error));
+}
+
+bool endswith(const std::string& text, const char* ending) {
+    size_t n = std::strlen(ending);
+    if (text.size() < n) {
+        return false;
+    }
+    for (size_t i = 0; i < n; i++) {
+        char c = text[text.size() - n + i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != ending[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void findoption(void* data, const char* /*name*/, const char* option) {
+    const char** wanted = static_cast<const char**>(data);
+    if (*wanted != nullptr && std::strcmp(*wanted, option) == 0) {
+        *wanted = nullptr;
+    }
+}
+
+// Whether FluidSynth's file renderer offers a file type (libsndfile's types
+// are there only when FluidSynth was built with it).
+bool filetypeavailable(fluid_settings_t* settings, const char* type) {
+    const char* wanted = type;
+    fluid_settings_foreach_option(settings, "audio.file.type", &wanted, findoption);
+    return wanted == nullptr;
+}
+
+void renderblock(fluid_file_renderer_t* renderer) {
+    if (fluid_file_renderer_process_block(renderer) != FLUID_OK) {
+        refuse(std::string("Writing ") + finaloutput + " failed");
+    }
+}
+
+} // namespace
+
+outputkind outputkindof(const char* path) {
+    std::string text = path != nullptr ? path : "";
+    // The ending alone is no name: "dir/.wav" would be a hidden file.
+    size_t slash = text.rfind('/');
+    std::string base = slash == std::string::npos ? text : text.substr(slash + 1);
+    if (endswith(base, ".mid") && base.size() > 4) {
+        return midoutput;
+    }
+    if (endswith(base, ".wav") && base.size() > 4) {
+        return wavoutput;
+    }
+    if (endswith(base, ".flac") && base.size() > 5) {
+        return flacoutput;
+    }
+    return unknownoutput;
+}
+
+void checkrenderarguments(int argc, char** argv) {
+    if (argc != 3 && argc != 4) {
+        refuse(std::string("Usage: ") + (argc > 0 && argv[0] ? argv[0] : "") +
+               "  esteye-roll.mes OUTPUT [optempo]");
+    }
+    // The player's own checks, on the words it would have been given.
+    char* playerwords[4] = {argv[0], argv[1], argc == 4 ? argv[3] : nullptr, nullptr};
+    checkarguments(argc - 1, playerwords);
+    if (outputkindof(argv[2]) == unknownoutput) {
+        refuse("Output must end in .mid, .wav or .flac");
+    }
+}
+
+void openoutput(const char* roll, const char* output) {
+    struct stat outstat {};
+    struct stat rollstat {};
+    if (stat(output, &outstat) == 0) {
+        if (S_ISDIR(outstat.st_mode)) {
+            cannotwrite(output, EISDIR);
+        }
+        if (stat(roll, &rollstat) == 0 && outstat.st_dev == rollstat.st_dev &&
+            outstat.st_ino == rollstat.st_ino) {
+            refuse("Output would replace the roll");
+        }
+    }
+    // Beside the output, so that the final rename stays within one file system.
+    std::string path = output;
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temp = folder + "." + base + ".XXXXXX";
+    pendingpath = static_cast<char*>(std::malloc(temp.size() + 1));
+    if (pendingpath == nullptr) {
+        cannotwrite(output, ENOMEM);
+    }
+    std::memcpy(pendingpath, temp.c_str(), temp.size() + 1);
+    int fd = mkstemp(pendingpath);
+    if (fd < 0) {
+        int error = errno;
+        std::free(pendingpath);
+        pendingpath = nullptr;
+        cannotwrite(output, error);
+    }
+    finaloutput = output;
+    std::atexit(removepending);
+    std::signal(SIGINT, removeonsignal);
+    std::signal(SIGTERM, removeonsignal);
+    std::signal(SIGHUP, removeonsignal);
+    // mkstemp makes the file private; the output gets the usual permissions.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+}
+
+const char* pendingoutput() {
+    return pendingpath;
+}
+
+void commitoutput() {
+    if (pendingpath == nullptr) {
+        return;
+    }
+    if (std::rename(pendingpath, finaloutput) != 0) {
+        cannotwrite(finaloutput, errno);
+    }
+    std::free(pendingpath);
+    pendingpath = nullptr;
+}
+
+void writescorefile(size_t bytes) {
+    // The model's writer ends the program itself when it cannot open the file.
+    outputfile.write(pendingpath);
+    struct stat written {};
+    if (stat(pendingpath, &written) != 0 || static_cast<size_t>(written.st_size) != bytes) {
+        refuse(std::string("Writing ") + finaloutput + " failed");
+    }
+}
+
+void setuprender(renderhandles& fluid, outputkind kind) {
+    const char* type = kind == flacoutput ? "flac" : "wav";
+    fluid.settings = new_fluid_settings();
+    if (fluid.settings == nullptr) {
+        refuse("FluidSynth could not be set up");
+    }
+    if (!filetypeavailable(fluid.settings, type)) {
+        refuse(std::string("This FluidSynth cannot write ") +
+               (kind == flacoutput ? "FLAC" : "WAV") + " files");
+    }
+    fluid_settings_setnum(fluid.settings, "synth.gain", 1.0);
+    fluid_settings_setstr(fluid.settings, "synth.midi-bank-select", "gs");
+    fluid_settings_setstr(fluid.settings, "audio.file.type", type);
+    // The player follows the rendered samples, not the clock: as fast as the
+    // machine allows, and exact however slow it is.
+    fluid_settings_setstr(fluid.settings, "player.timing-source", "sample");
+    fluid_settings_setint(fluid.settings, "synth.lock-memory", 0);
+    fluid.synth = new_fluid_synth(fluid.settings);
+    if (fluid.synth != nullptr) {
+        fluid.player = new_fluid_player(fluid.synth);
+    }
+    if (fluid.player == nullptr) {
+        refuse("FluidSynth could not be set up");
+    }
+    // A render without instruments would be silence.
+    if (!fluid_is_soundfont(font) || fluid_synth_sfload(fluid.synth, font, 1) == FLUID_FAILED) {
+        refuse(std::string("SoundFont ") + font +
+               " is missing or not a SoundFont; nothing to render");
+    }
+}
+
+double renderscore(renderhandles& fluid, size_t op_size) {
+    fluid_settings_setstr(fluid.settings, "audio.file.name", pendingpath);
+    fluid_file_renderer_t* renderer = new_fluid_file_renderer(fluid.synth);
+    if (renderer == nullptr) {
+        cannotwrite(finaloutput, EIO);
+    }
+    fluid_player_add_mem(fluid.player, op_buffer, op_size);
+    fluid_player_play(fluid.player);
+
+    double rate = 44100.0;
+    int period = 64;
+    fluid_settings_getnum(fluid.settings, "synth.sample-rate", &rate);
+    fluid_settings_getint(fluid.settings, "audio.period-size", &period);
+    long long blocks = 0;
+    double total = scoreseconds();
+    while (fluid_player_get_status(fluid.player) == FLUID_PLAYER_PLAYING) {
+        renderblock(renderer);
+        blocks++;
+        drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), total);
+    }
+    // The tail: the pipes' recorded releases, then the room's reverb.
+    long long releaseblocks = static_cast<long long>(releaseseconds * rate / period);
+    for (long long i = 0; i < releaseblocks && fluid_synth_get_active_voice_count(fluid.synth) > 0;
+         i++) {
+        renderblock(renderer);
+        blocks++;
+    }
+    long long reverbblocks = static_cast<long long>(reverbseconds * rate / period);
+    for (long long i = 0; i < reverbblocks; i++) {
+        renderblock(renderer);
+        blocks++;
+    }
+    delete_fluid_file_renderer(renderer);
+    endprogress();
+    return static_cast<double>(blocks) * period / rate;
+}
+
+void teardownrender(renderhandles& fluid) {
+    delete_fluid_player(fluid.player);
+    delete_fluid_synth(fluid.synth);
+    delete_fluid_settings(fluid.settings);
+    fluid = renderhandles();
+}

@@ -1,0 +1,63 @@
+// vennoroll-render's own steps: the output file (chosen by its ending, written
+// beside its final place and renamed there only on success), the .mid export
+// through the model's writer, and the offline render through FluidSynth's file
+// renderer. The reading and interpretation of the roll are rollcore's.
+#ifndef VENNOR_PLAYER_RENDER_H
+#define VENNOR_PLAYER_RENDER_H
+
+#include <cstddef>
+
+#include <fluidsynth.h>
+
+enum outputkind { unknownoutput, midoutput, wavoutput, flacoutput };
+
+// The kind of an output path by its ending (.mid, .wav, .flac, any case).
+outputkind outputkindof(const char* path);
+
+// The usage line for a count other than ROLL OUTPUT [optempo|s], then
+// vennoroll's checks of the roll and the tempo with its messages, then the
+// output's ending. Every refusal prints its line and exits with status 1.
+void checkrenderarguments(int argc, char** argv);
+
+// Creates the hidden temporary file beside `output` that receives everything,
+// and makes sure it is removed if the run ends before commitoutput (any exit
+// or SIGINT, SIGTERM, SIGHUP). Refuses an output that cannot be written, or
+// that names the roll itself, with one line and status 1.
+void openoutput(const char* roll, const char* output);
+
+// Path of the temporary file; null before openoutput and after commitoutput.
+const char* pendingoutput();
+
+// Renames the temporary file onto the output; status 1 when that fails.
+void commitoutput();
+
+// Writes outputfile (sorted and serialised already) into the temporary file
+// with the model's writer, and checks that all `bytes` arrived.
+void writescorefile(size_t bytes);
+
+// The time rendered after the player's end: releases until every voice has
+// stopped, at most releaseseconds, then reverbseconds of reverb alone.
+const double releaseseconds = 10.0;
+const double reverbseconds = 2.0;
+
+struct renderhandles {
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    fluid_player_t* player = nullptr;
+};
+
+// Settings as the player's (gain 1.0, "gs" bank select), a sample-timed
+// player and the file type, then the SoundFont at font. Without a usable
+// SoundFont, or a FluidSynth that cannot write the type, there is nothing to
+// render: one line and status 1.
+void setuprender(renderhandles& fluid, outputkind kind);
+
+// Hands op_buffer (op_size bytes) to the player and renders into the
+// temporary file, as fast as the machine allows, until the player ends, then
+// the tail. Returns the seconds of audio written.
+double renderscore(renderhandles& fluid, size_t op_size);
+
+// Deletes the player, the synthesiser and the settings.
+void teardownrender(renderhandles& fluid);
+
+#endif
