@@ -237,6 +237,8 @@ int MidiFile::read(const char* path) {
         return 0;
     }
 
+    // A header cut short leaves its missing fields at 0, and is judged by
+    // those values like any other.
     unsigned long headerLength = 0;
     in.readBigEndian(headerLength);
     if (headerLength != 6) {
