@@ -20,9 +20,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS libfluidsynth3)
-# Adds the C and C++ runtimes with the versions the binary was linked against.
+# dpkg-shlibdeps names the FluidSynth runtime (libfluidsynth3) and the C and
+# C++ runtimes, with the versions the binary was linked against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
 
 # cpack reads this when it runs: a package whose player looks for its bank
 # anywhere but where the package puts it would play in silence.
