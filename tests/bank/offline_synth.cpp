@@ -1,0 +1,64 @@
+#include "offline_synth.h"
+
+#include <cmath>
+
+OfflineSynth::OfflineSynth(const std::string& font) {
+    // Channels without a preset (the GS drum channel) warn on every reset.
+    fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+    settings = new_fluid_settings();
+    fluid_settings_setnum(settings, "synth.gain", 1.0);
+    fluid_settings_setstr(settings, "synth.midi-bank-select", "gs");
+    fluid_settings_setnum(settings, "synth.sample-rate", kRate);
+    synth = new_fluid_synth(settings);
+    if (fluid_is_soundfont(font.c_str())) {
+        fontId = fluid_synth_sfload(synth, font.c_str(), 1);
+    }
+}
+
+OfflineSynth::~OfflineSynth() {
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+}
+
+void OfflineSynth::reset() {
+    fluid_synth_system_reset(synth);
+    left.clear();
+    right.clear();
+}
+
+void OfflineSynth::select(int channel, int bank, int program) {
+    fluid_synth_bank_select(synth, channel, static_cast<unsigned>(bank));
+    fluid_synth_program_change(synth, channel, program);
+}
+
+void OfflineSynth::noteOn(int channel, int key, int velocity) {
+    fluid_synth_noteon(synth, channel, key, velocity);
+}
+
+void OfflineSynth::noteOff(int channel, int key) {
+    fluid_synth_noteoff(synth, channel, key);
+}
+
+void OfflineSynth::render(double seconds) {
+    size_t start = left.size();
+    size_t count = static_cast<size_t>(std::lround(seconds * kRate));
+    left.resize(start + count);
+    right.resize(start + count);
+    fluid_synth_write_float(synth, static_cast<int>(count), left.data() + start, 0, 1,
+                            right.data() + start, 0, 1);
+}
+
+std::vector<float> OfflineSynth::mono() const {
+    std::vector<float> m(left.size());
+    for (size_t i = 0; i < m.size(); i++) {
+        m[i] = 0.5f * (left[i] + right[i]);
+    }
+    return m;
+}
+
+const char* bankPath() {
+    return VENNOR_BANK_FILE;
+}
+const char* sampleSetPath() {
+    return VENNOR_SAMPLE_SET;
+}

@@ -1,0 +1,149 @@
+#include "signal_measure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+
+namespace {
+
+constexpr size_t kWindow = 32768;
+
+void fft(std::vector<std::complex<double>>& a) {
+    const size_t n = a.size();
+    for (size_t i = 1, j = 0; i < n; i++) {
+        size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) {
+            j ^= bit;
+        }
+        j ^= bit;
+        if (i < j) {
+            std::swap(a[i], a[j]);
+        }
+    }
+    for (size_t len = 2; len <= n; len <<= 1) {
+        double angle = -2.0 * M_PI / static_cast<double>(len);
+        std::complex<double> step(std::cos(angle), std::sin(angle));
+        for (size_t i = 0; i < n; i += len) {
+            std::complex<double> w(1.0, 0.0);
+            for (size_t k = 0; k < len / 2; k++) {
+                std::complex<double> u = a[i + k], v = a[i + k + len / 2] * w;
+                a[i + k] = u + v;
+                a[i + k + len / 2] = u - v;
+                w *= step;
+            }
+        }
+    }
+}
+
+// Power spectrum of a Hann-windowed slice, zero-padded by `pad`.
+std::vector<double> powerSpectrum(const std::vector<float>& x, size_t from, size_t pad) {
+    std::vector<std::complex<double>> a(kWindow * pad);
+    for (size_t i = 0; i < kWindow && from + i < x.size(); i++) {
+        double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * (i + 0.5) / kWindow);
+        a[i] = x[from + i] * w;
+    }
+    fft(a);
+    std::vector<double> p(a.size() / 2);
+    for (size_t i = 0; i < p.size(); i++) {
+        p[i] = std::norm(a[i]) + 1e-30;
+    }
+    return p;
+}
+
+} // namespace
+
+double levelDb(const std::vector<float>& x, size_t from, size_t to) {
+    to = std::min(to, x.size());
+    double sum = 0.0;
+    for (size_t i = from; i < to; i++) {
+        sum += static_cast<double>(x[i]) * x[i];
+    }
+    return 10.0 * std::log10(sum / static_cast<double>(std::max<size_t>(1, to - from)) + 1e-20);
+}
+
+double measureFundamentalHz(const std::vector<float>& x, size_t from, double rate,
+                            double expectedHz) {
+    const size_t pad = 2;
+    std::vector<double> p = powerSpectrum(x, from, pad);
+    const double binHz = rate / static_cast<double>(kWindow * pad);
+    double bestPower = 0.0, bestHz = 0.0;
+    for (int h = 1; h <= 8 && h * expectedHz < 0.45 * rate; h++) {
+        size_t lo = static_cast<size_t>(h * expectedHz * std::pow(2.0, -1.0 / 12) / binHz);
+        size_t hi = static_cast<size_t>(h * expectedHz * std::pow(2.0, 1.0 / 12) / binHz) + 1;
+        lo = std::max<size_t>(lo, 1);
+        hi = std::min(hi, p.size() - 2);
+        size_t k = lo;
+        for (size_t i = lo; i <= hi; i++) {
+            if (p[i] > p[k]) {
+                k = i;
+            }
+        }
+        if (p[k] <= bestPower) {
+            continue;
+        }
+        double a = std::log(p[k - 1]), b = std::log(p[k]), c = std::log(p[k + 1]);
+        double denominator = a - 2.0 * b + c;
+        double delta = denominator < 0.0 ? 0.5 * (a - c) / denominator : 0.0;
+        bestPower = p[k];
+        bestHz = (static_cast<double>(k) + delta) * binHz / h;
+    }
+    return bestHz;
+}
+
+double centsBetween(double hz, double referenceHz) {
+    return 1200.0 * std::log2(hz / referenceHz);
+}
+
+std::vector<double> bandLevelsDb(const std::vector<float>& x, size_t from, double rate) {
+    std::vector<double> p = powerSpectrum(x, from, 1);
+    const double binHz = rate / static_cast<double>(kWindow);
+    std::vector<double> bands;
+    for (double centre = 50.0; centre <= 12500.0 * 1.01; centre *= std::pow(2.0, 1.0 / 3)) {
+        size_t lo = static_cast<size_t>(centre * std::pow(2.0, -1.0 / 6) / binHz);
+        size_t hi = static_cast<size_t>(centre * std::pow(2.0, 1.0 / 6) / binHz);
+        double sum = 0.0;
+        for (size_t i = lo; i <= hi && i < p.size(); i++) {
+            sum += p[i];
+        }
+        bands.push_back(10.0 * std::log10(sum + 1e-30));
+    }
+    return bands;
+}
+
+double spectralDistanceDb(const std::vector<double>& a, const std::vector<double>& b) {
+    size_t n = std::min(a.size(), b.size());
+    if (n == 0) {
+        return 0.0;
+    }
+    // Bands far below the loudest carry no audible difference.
+    double floor = std::max(*std::max_element(a.begin(), a.begin() + static_cast<long>(n)),
+                            *std::max_element(b.begin(), b.begin() + static_cast<long>(n))) -
+                   60.0;
+    double sum = 0.0;
+    for (size_t i = 0; i < n; i++) {
+        double d = std::max(a[i], floor) - std::max(b[i], floor);
+        sum += d * d;
+    }
+    return std::sqrt(sum / static_cast<double>(n));
+}
+
+double clickProminenceDb(const std::vector<float>& x, size_t from, size_t to, double rate) {
+    const size_t slice = static_cast<size_t>(rate / 500.0);
+    std::vector<double> powers;
+    for (size_t s = std::max<size_t>(from, 2); s + slice <= to && s + slice <= x.size();
+         s += slice) {
+        double sum = 0.0;
+        for (size_t i = s; i < s + slice; i++) {
+            double d2 = static_cast<double>(x[i]) - 2.0 * x[i - 1] + x[i - 2];
+            sum += d2 * d2;
+        }
+        powers.push_back(sum + 1e-30);
+    }
+    if (powers.empty()) {
+        return 0.0;
+    }
+    std::vector<double> sorted = powers;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    double median = sorted[sorted.size() / 2];
+    return 10.0 * std::log10(*std::max_element(powers.begin(), powers.end()) / median);
+}
