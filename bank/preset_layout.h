@@ -59,4 +59,4 @@ class PresetLayout {
 int attenuationAmount(double decibels);
 
 // Release of the volume envelope: long enough that the recorded release is heard whole.
-constexpr double kReleaseSeconds = 8.0;
+constexpr double kReleaseSeconds = 12.0;

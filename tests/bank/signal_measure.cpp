@@ -147,3 +147,29 @@ double clickProminenceDb(const std::vector<float>& x, size_t from, size_t to, do
     double median = sorted[sorted.size() / 2];
     return 10.0 * std::log10(*std::max_element(powers.begin(), powers.end()) / median);
 }
+
+double seamExcessDb(const std::vector<float>& x, double firstSeam, double loopPeriod,
+                    double tonePeriod, double rate) {
+    const long half = static_cast<long>(rate / 1000.0);
+    auto slicePower = [&](double centre) {
+        long c = std::lround(centre);
+        double sum = 0.0;
+        for (long i = c - half; i < c + half; i++) {
+            double d2 = static_cast<double>(x[static_cast<size_t>(i)]) -
+                        2.0 * x[static_cast<size_t>(i - 1)] + x[static_cast<size_t>(i - 2)];
+            sum += d2 * d2;
+        }
+        return sum;
+    };
+    const double away = std::max(1.0, std::round(loopPeriod / 4.0 / tonePeriod)) * tonePeriod;
+    double seams = 0.0, between = 0.0;
+    for (double t = firstSeam; t + away + half + 1 < static_cast<double>(x.size());
+         t += loopPeriod) {
+        if (t - half < 2) {
+            continue;
+        }
+        seams += slicePower(t);
+        between += slicePower(t + away);
+    }
+    return 10.0 * std::log10((seams + 1e-30) / (between + 1e-30));
+}

@@ -26,3 +26,10 @@ double spectralDistanceDb(const std::vector<double>& a, const std::vector<double
 // Largest ratio, in dB, of the high-passed (second-difference) power of any 2 ms slice of
 // x[from, to) to the median slice: a click or a jump stands out, a steady tone does not.
 double clickProminenceDb(const std::vector<float>& x, size_t from, size_t to, double rate);
+
+// High-passed (second-difference) power in 2 ms slices centred on the loop seams at
+// firstSeam + k * loopPeriod (k = 0, 1, ... while inside x), against slices a whole number
+// of tone periods later, about a quarter loop on, where the waveform is at the same phase but
+// no seam is near: 0 dB for a seamless loop, well above for a click at each pass.
+double seamExcessDb(const std::vector<float>& x, double firstSeam, double loopPeriod,
+                    double tonePeriod, double rate);

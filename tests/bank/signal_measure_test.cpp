@@ -73,6 +73,25 @@ TEST(SignalMeasure, ClickStandsOutOfASteadyTone) {
     EXPECT_GT(clickProminenceDb(x, 0, x.size(), kRate), 10.0);
 }
 
+std::vector<float> repeated(const std::vector<float>& body, int passes) {
+    std::vector<float> x;
+    for (int pass = 0; pass < passes; pass++) {
+        x.insert(x.end(), body.begin(), body.end());
+    }
+    return x;
+}
+
+TEST(SignalMeasure, SeamExcessFindsAJumpAtEveryLoopPass) {
+    // 0.1 s of 210 Hz is 21 whole periods: looped, the tone runs on without a jump.
+    std::vector<float> whole = tone(210.0, {0.2, 0.1, 0.05}, 0.1, 0.002);
+    ASSERT_EQ(whole.size(), 4410u);
+    EXPECT_LT(std::fabs(seamExcessDb(repeated(whole, 20), 4410.0, 4410.0, 210.0, kRate)), 1.0);
+    // A quarter period more, and every pass jumps.
+    std::vector<float> ragged = tone(210.0, {0.2, 0.1, 0.05}, (4410.0 + 52.0) / kRate, 0.002);
+    double period = static_cast<double>(ragged.size());
+    EXPECT_GT(seamExcessDb(repeated(ragged, 20), period, period, 210.0, kRate), 6.0);
+}
+
 TEST(SignalMeasure, SpectralDistanceSeparatesTimbresNotCopies) {
     std::vector<float> flute = tone(261.6, {0.3, 0.03, 0.01}, 0.8);
     std::vector<float> reed = tone(261.6, {0.1, 0.2, 0.2, 0.15, 0.1, 0.08, 0.05}, 0.8);
