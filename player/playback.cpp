@@ -1,9 +1,12 @@
 // Every FluidSynth call of the player.
 #include "playback.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <iostream>
 
+#include "progress.h"
 #include "state.h"
 
 void setupsynth(fluidhandles& fluid) {
@@ -44,6 +47,12 @@ void playscore(fluidhandles& fluid, size_t op_size) {
     }
     fluid_player_add_mem(fluid.player, op_buffer, op_size);
     fluid_player_play(fluid.player);
+    // On a terminal, the progress line on standard error until playing ends.
+    while (progressshown() && fluid_player_get_status(fluid.player) == FLUID_PLAYER_PLAYING) {
+        drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), scoreseconds());
+        usleep(100000);
+    }
+    endprogress();
     fluid_player_join(fluid.player);
 }
 

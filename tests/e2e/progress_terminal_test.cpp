@@ -1,0 +1,76 @@
+// The progress line of both programs: on standard error when it is a
+// terminal, with the report on standard output unchanged; nothing of it when
+// standard error is a pipe.
+#include <string>
+#include <vector>
+
+#include "render_e2e_support.h"
+
+namespace {
+
+using e2e::Folder;
+
+// The finished display for the 5-second test roll on a 60-column terminal:
+// the times, then a full bar in the 45 cells that 59 columns leave.
+const std::string finished = "0:05 / 0:05 [" + std::string(45, '#') + "]";
+
+void expectprogress(const e2e::Run& onterminal, const e2e::Run& piped) {
+    ASSERT_FALSE(onterminal.hung);
+    ASSERT_FALSE(piped.hung);
+    EXPECT_EQ(onterminal.status, 0) << onterminal.out << onterminal.err;
+    EXPECT_EQ(piped.status, 0) << piped.out << piped.err;
+    // Drawn from the start, redrawn in place, and left finished on its own line.
+    EXPECT_NE(onterminal.err.find("\r0:00 / 0:05 ["), std::string::npos) << onterminal.err;
+    EXPECT_NE(onterminal.err.find("\r" + finished + "\033[K\r\n"), std::string::npos)
+        << onterminal.err;
+    // The report is the same whether or not the progress is shown.
+    EXPECT_EQ(onterminal.out, piped.out);
+    EXPECT_EQ(onterminal.out.find(" / 0:05"), std::string::npos);
+    // Nothing of it on a pipe.
+    EXPECT_EQ(piped.err.find(" / 0:05"), std::string::npos) << piped.err;
+    EXPECT_EQ(piped.err.find('\r'), std::string::npos);
+    EXPECT_EQ(piped.err.find("\033[K"), std::string::npos);
+}
+
+TEST(ProgressTerminal, PlayerShowsItOnlyOnATerminal) {
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    e2e::writeshortroll(roll);
+    e2e::Run onterminal = e2e::runonterminal(folder, {VENNOROLL_BIN, roll});
+    e2e::Run piped = e2e::run(folder, {VENNOROLL_BIN, roll});
+    expectprogress(onterminal, piped);
+    EXPECT_NE(piped.out.find("Playing time: 0 minutes 5 seconds\n"), std::string::npos);
+}
+
+TEST(ProgressTerminal, RendererShowsItOnlyOnATerminal) {
+    if (!e2e::exists(BANK_PATH)) {
+        GTEST_SKIP() << "no bank at " << BANK_PATH;
+    }
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    e2e::writeshortroll(roll);
+    e2e::Run onterminal = e2e::runonterminal(folder, {RENDER_BIN, roll, "a.wav"});
+    e2e::Run piped = e2e::run(folder, {RENDER_BIN, roll, "b.wav"});
+    // Named differently, the two reports differ in their last line alone.
+    std::string a = onterminal.out, b = piped.out;
+    ASSERT_NE(a.find("Audio written to a.wav\n"), std::string::npos) << a;
+    ASSERT_NE(b.find("Audio written to b.wav\n"), std::string::npos) << b;
+    e2e::Run same = onterminal;
+    same.out = a.substr(0, a.rfind("Audio written")) + "Audio written to b.wav\n";
+    expectprogress(same, piped);
+    // The render's output is the same either way.
+    EXPECT_EQ(e2e::readfile(folder.file("a.wav")), e2e::readfile(folder.file("b.wav")));
+}
+
+// A score saved as .mid is not played: no progress even on a terminal.
+TEST(ProgressTerminal, MidExportShowsNone) {
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    e2e::writeshortroll(roll);
+    e2e::Run onterminal = e2e::runonterminal(folder, {RENDER_BIN, roll, "out.mid"});
+    ASSERT_FALSE(onterminal.hung);
+    EXPECT_EQ(onterminal.status, 0);
+    EXPECT_EQ(onterminal.err.find(" / 0:05"), std::string::npos) << onterminal.err;
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+# vennoroll-render and the progress display. The renderer under test loads the
+# bank of this build tree; the tests that need sound skip when it is missing.
+set(VENNOR_TEST_BANK ${CMAKE_BINARY_DIR}/bank/vennorbank-0.sf2)
+vennor_add_renderer(vennoroll-render-testbank "${VENNOR_TEST_BANK}")
+if(TARGET vennorbank_sf2)
+  add_dependencies(vennoroll-render-testbank vennorbank_sf2)
+endif()
+
+file(GLOB RENDER_TEST_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_CURRENT_LIST_DIR}/render_*_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/progress_*_test.cpp)
+add_executable(render_tests ${RENDER_TEST_SOURCES} ${CMAKE_CURRENT_LIST_DIR}/../../player/render.cpp)
+vennor_add_font(render_tests "${VENNOR_TEST_BANK}")
+target_link_libraries(render_tests PRIVATE rollcore PkgConfig::FLUIDSYNTH GTest::gtest GTest::gtest_main util)
+target_compile_definitions(render_tests PRIVATE
+  RENDER_BIN="$<TARGET_FILE:vennoroll-render-testbank>"
+  VENNOROLL_BIN="$<TARGET_FILE:vennoroll>"
+  BANK_PATH="${VENNOR_TEST_BANK}")
+add_dependencies(render_tests vennoroll-render-testbank vennoroll)
+# Every program run inside has its own timeout; this one bounds a whole test.
+gtest_discover_tests(render_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)

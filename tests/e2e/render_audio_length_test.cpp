@@ -1,0 +1,156 @@
+// A rendered performance: as long as the score plus the tail (the releases,
+// then the reverb), with sound in it, and quiet again at its end. Rendered
+// with the bank of the build tree; skipped when the bank has not been built.
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render.h"
+#include "render_e2e_support.h"
+
+namespace {
+
+using e2e::Folder;
+
+uint32_t le32(const std::string& b, size_t at) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+uint16_t le16(const std::string& b, size_t at) {
+    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
+                                 static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+// The 16-bit stereo samples of a RIFF WAVE file, with its sample rate.
+struct Wave {
+    int rate = 0;
+    int channels = 0;
+    std::vector<int16_t> samples; // interleaved
+    double seconds() const {
+        return rate > 0 && channels > 0 ? static_cast<double>(samples.size()) / channels / rate
+                                        : 0.0;
+    }
+    // Largest magnitude over a span of seconds, as a fraction of full scale.
+    double peak(double from, double to) const {
+        size_t a = static_cast<size_t>(std::max(0.0, from) * rate) * channels;
+        size_t b = std::min(samples.size(), static_cast<size_t>(to * rate) * channels);
+        int top = 0;
+        for (size_t i = a; i < b; i++) {
+            top = std::max(top, std::abs(static_cast<int>(samples[i])));
+        }
+        return top / 32768.0;
+    }
+};
+
+Wave readwave(const std::string& bytes) {
+    Wave w;
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
+        ADD_FAILURE() << "not a RIFF WAVE file";
+        return w;
+    }
+    int bits = 0;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        std::string id = bytes.substr(at, 4);
+        size_t size = le32(bytes, at + 4);
+        if (id == "fmt ") {
+            w.channels = le16(bytes, at + 10);
+            w.rate = static_cast<int>(le32(bytes, at + 12));
+            bits = le16(bytes, at + 22);
+        } else if (id == "data") {
+            size = std::min(size, bytes.size() - at - 8);
+            w.samples.resize(size / 2);
+            for (size_t i = 0; i < size / 2; i++) {
+                w.samples[i] = static_cast<int16_t>(le16(bytes, at + 8 + 2 * i));
+            }
+        }
+        at += 8 + size + (size & 1);
+    }
+    EXPECT_EQ(bits, 16);
+    return w;
+}
+
+// Sample rate and length in seconds from a FLAC file's STREAMINFO block.
+double flacseconds(const std::string& bytes, int& rate) {
+    rate = 0;
+    if (bytes.size() < 42 || bytes.compare(0, 4, "fLaC") != 0 || (bytes[4] & 0x7F) != 0) {
+        ADD_FAILURE() << "not a FLAC file starting with its STREAMINFO";
+        return 0.0;
+    }
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(bytes.data()) + 8;
+    rate = (s[10] << 12) | (s[11] << 4) | (s[12] >> 4);
+    uint64_t total = (static_cast<uint64_t>(s[13] & 0x0F) << 32) |
+                     (static_cast<uint64_t>(s[14]) << 24) | (static_cast<uint64_t>(s[15]) << 16) |
+                     (static_cast<uint64_t>(s[16]) << 8) | s[17];
+    return rate > 0 ? static_cast<double>(total) / rate : 0.0;
+}
+
+class RenderAudio : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!e2e::exists(BANK_PATH)) {
+            GTEST_SKIP() << "no bank at " << BANK_PATH;
+        }
+        roll = folder.file("roll.mid");
+        e2e::writeshortroll(roll);
+    }
+    e2e::Run render(const std::string& output, const char* extra = nullptr) {
+        std::vector<std::string> args = {RENDER_BIN, roll, output};
+        if (extra != nullptr) {
+            args.push_back(extra);
+        }
+        e2e::Run run = e2e::run(folder, args);
+        EXPECT_FALSE(run.hung);
+        EXPECT_EQ(run.status, 0) << run.out << run.err;
+        EXPECT_EQ(run.out.substr(run.out.rfind("Audio written to ")),
+                  "Audio written to " + output + "\n");
+        return run;
+    }
+    Folder folder;
+    std::string roll;
+};
+
+// The score ends when the last note closes (tick 1920: 10 beats); the tail
+// then adds at least the reverb and at most the longest release before it.
+// A rendered block (64 samples) and a tick of truncation make the slack.
+const double slack = 0.05;
+
+void expectlength(double seconds, double scoreend) {
+    EXPECT_GE(seconds, scoreend + reverbseconds - slack);
+    EXPECT_LE(seconds, scoreend + releaseseconds + reverbseconds + slack);
+}
+
+TEST_F(RenderAudio, WavIsScorePlusTailAndNotSilent) {
+    render("out.wav");
+    Wave w = readwave(e2e::readfile(folder.file("out.wav")));
+    EXPECT_EQ(w.rate, 44100);
+    EXPECT_EQ(w.channels, 2);
+    const double scoreend = 10 * 60.0 / 120.0; // the roll's own 120 beats a minute
+    expectlength(w.seconds(), scoreend);
+    // The organ sounds while the notes are held, not only somewhere.
+    EXPECT_GT(w.peak(0.0, 1.0), 0.01);
+    EXPECT_GT(w.peak(scoreend - 1.0, scoreend), 0.01);
+    // The tail lets the sound die away: the last tenth of a second is quiet.
+    EXPECT_LT(w.peak(w.seconds() - 0.1, w.seconds()), 0.002);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"out.wav", "roll.mid"}));
+}
+
+TEST_F(RenderAudio, TempoArgumentStretchesTheRender) {
+    render("slow.wav", "60");
+    Wave w = readwave(e2e::readfile(folder.file("slow.wav")));
+    expectlength(w.seconds(), 10 * 60.0 / 60.0);
+    EXPECT_GT(w.peak(9.0, 10.0), 0.01);
+}
+
+TEST_F(RenderAudio, FlacHasTheSameLength) {
+    render("out.flac");
+    int rate = 0;
+    double seconds = flacseconds(e2e::readfile(folder.file("out.flac")), rate);
+    EXPECT_EQ(rate, 44100);
+    expectlength(seconds, 10 * 60.0 / 120.0);
+}
+
+} // namespace

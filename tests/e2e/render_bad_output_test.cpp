@@ -1,0 +1,173 @@
+// Outputs vennoroll-render cannot write: an unknown ending, a folder that is
+// missing or not a folder, a folder in the way, the roll itself. Each is one
+// line and status 1, and nothing is left behind; a failed run keeps an
+// existing output as it was.
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "render.h"
+#include "render_e2e_support.h"
+
+namespace {
+
+using e2e::Folder;
+
+// The refusals are on standard output, which death tests do not look at.
+void stdouttostderr() {
+    std::fflush(stdout);
+    std::cout.flush();
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+TEST(RenderOutputKind, ByEndingInAnyCase) {
+    EXPECT_EQ(outputkindof("a.mid"), midoutput);
+    EXPECT_EQ(outputkindof("dir/a.MID"), midoutput);
+    EXPECT_EQ(outputkindof("a.wav"), wavoutput);
+    EXPECT_EQ(outputkindof("/x/y/a.Wav"), wavoutput);
+    EXPECT_EQ(outputkindof("a.flac"), flacoutput);
+    EXPECT_EQ(outputkindof("a.FLAC"), flacoutput);
+    EXPECT_EQ(outputkindof("a.midi"), unknownoutput);
+    EXPECT_EQ(outputkindof("a.mp3"), unknownoutput);
+    EXPECT_EQ(outputkindof("wav"), unknownoutput);
+    EXPECT_EQ(outputkindof("a.wav/"), unknownoutput);
+    // A bare ending is a hidden file's name, not an output.
+    EXPECT_EQ(outputkindof(".wav"), unknownoutput);
+    EXPECT_EQ(outputkindof("dir/.mid"), unknownoutput);
+    EXPECT_EQ(outputkindof(""), unknownoutput);
+}
+
+class RenderBadOutputDeathTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        resetplayerstate();
+        roll = folder.file("roll.mid");
+        e2e::writeshortroll(roll);
+    }
+    void check(const std::string& output, const char* extra = nullptr) {
+        std::string out = output, rollword = roll, extraword = extra ? extra : "";
+        char program[] = "vennoroll-render";
+        char* argv[] = {program, &rollword[0], &out[0], &extraword[0], nullptr};
+        checkrenderarguments(extra ? 4 : 3, argv);
+    }
+    Folder folder;
+    std::string roll;
+};
+
+TEST_F(RenderBadOutputDeathTest, UnknownEndings) {
+    for (const char* output : {"out.txt", "out", "out.mp3", "out.midi", ".wav"}) {
+        EXPECT_EXIT((stdouttostderr(), check(output)), ::testing::ExitedWithCode(1),
+                    "^Output must end in \\.mid, \\.wav or \\.flac\n$")
+            << output;
+    }
+}
+
+TEST_F(RenderBadOutputDeathTest, RollAndTempoAreCheckedBeforeTheOutput) {
+    roll = folder.file("missing.mid");
+    EXPECT_EXIT((stdouttostderr(), check("out.txt")), ::testing::ExitedWithCode(1),
+                "^Input file does not exist\n$");
+    roll = folder.file("roll.mid");
+    EXPECT_EXIT((stdouttostderr(), check("out.txt", "300")), ::testing::ExitedWithCode(1),
+                "^Output tempo must be between 10\\.0 and 200\\.0\n$");
+}
+
+TEST_F(RenderBadOutputDeathTest, GoodOutputsPass) {
+    check("out.wav", "s");
+    EXPECT_TRUE(sc);
+    check("out.flac", "120");
+    EXPECT_TRUE(optempovalid);
+    EXPECT_EQ(specifiedtempo, 120.0);
+    check("out.mid");
+}
+
+TEST_F(RenderBadOutputDeathTest, UnwritablePlaces) {
+    std::string missing = folder.file("no-such-folder/out.wav");
+    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), missing.c_str())),
+                ::testing::ExitedWithCode(1),
+                "^Cannot write " + missing + ": No such file or directory\n$");
+    std::string underfile = roll + "/out.wav";
+    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), underfile.c_str())),
+                ::testing::ExitedWithCode(1),
+                "^Cannot write " + underfile + ": Not a directory\n$");
+    std::string dir = folder.file("taken.wav");
+    ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), dir.c_str())),
+                ::testing::ExitedWithCode(1), "^Cannot write " + dir + ": Is a directory\n$");
+    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), roll.c_str())),
+                ::testing::ExitedWithCode(1), "^Output would replace the roll\n$");
+    std::vector<std::string> left = {"roll.mid", "taken.wav"};
+    EXPECT_EQ(folder.entries(), left);
+}
+
+// The temporary file exists from openoutput on and goes at every exit.
+TEST_F(RenderBadOutputDeathTest, TemporaryFileGoesAtAnExit) {
+    std::string output = folder.file("out.mid");
+    EXPECT_EXIT(
+        {
+            openoutput(roll.c_str(), output.c_str());
+            std::fprintf(stderr, "pending %s\n", e2e::exists(pendingoutput()) ? "yes" : "no");
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "pending yes");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
+}
+
+// Through the built program: every bad output leaves the folder as it was.
+TEST(RenderBadOutput, ProgramLeavesNothingBehind) {
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    e2e::writeshortroll(roll);
+    ASSERT_EQ(mkdir(folder.file("taken.mid").c_str(), 0755), 0);
+    struct Case {
+        std::string output;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"out.ogg", "Output must end in .mid, .wav or .flac"},
+        {"gone/out.mid", "Cannot write gone/out.mid: No such file or directory"},
+        {"roll.mid/out.wav", "Cannot write roll.mid/out.wav: Not a directory"},
+        {"taken.mid", "Cannot write taken.mid: Is a directory"},
+        {roll, "Output would replace the roll"},
+    };
+    for (const Case& c : cases) {
+        e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, c.output});
+        ASSERT_FALSE(run.hung);
+        EXPECT_EQ(run.status, 1) << c.output;
+        std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+        EXPECT_EQ(last, c.line + "\n");
+        std::vector<std::string> left = {"roll.mid", "taken.mid"};
+        EXPECT_EQ(folder.entries(), left) << c.output;
+    }
+}
+
+// A roll refused after the temporary file was made: it is removed, and an
+// output already there keeps its contents.
+TEST(RenderBadOutput, FailedRunKeepsTheOldOutput) {
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    e2e::RollFile().hole(6, 0, 100).write(roll); // one required hole: refused
+    e2e::writefile(folder.file("out.mid"), "earlier");
+    e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, "out.mid"});
+    ASSERT_FALSE(run.hung);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(e2e::readfile(folder.file("out.mid")), "earlier");
+    std::vector<std::string> left = {"out.mid", "roll.mid"};
+    EXPECT_EQ(folder.entries(), left);
+}
+
+// A written output has the permissions any new file gets here.
+TEST(RenderBadOutput, WrittenFileHasTheUsualPermissions) {
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    e2e::writeshortroll(roll);
+    e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, "out.mid"});
+    ASSERT_EQ(run.status, 0) << run.out;
+    mode_t mask = umask(0);
+    umask(mask);
+    struct stat st {};
+    ASSERT_EQ(stat(folder.file("out.mid").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+} // namespace
