@@ -27,8 +27,8 @@ const char* const kBankComment =
     "levels follow the organ definition's voicing. Bank 0 holds the player's "
     "registrations (program 0 pedal, 10-63 swell, 70-123 great), bank 1 each rank alone. "
     "Copyright 2006 Milan Digital Audio LLC, 2009-2015 GrandOrgue contributors. Licensed "
-    "under the GNU General Public License version 2 or later, or under the Creative "
-    "Commons Attribution-ShareAlike 2.5 licence (Sweden), at your choice.";
+    "under the GNU General Public License version 2 or later (GPL-2+), or under the "
+    "Creative Commons Attribution-ShareAlike 2.5 licence (Sweden), at your choice.";
 
 namespace {
 

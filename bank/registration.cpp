@@ -108,7 +108,7 @@ std::vector<Registration> makeRegistrations() {
     r.push_back(manual(122, "Gt Bombarde Pl jeu",
                        {bombarde16, trompette8, montre8, prestant4, doublette2, fourniture}));
     r.push_back(
-        manual(123, "Gt Tutti", {trompette8, clairon4, bourdon16, montre8, prestant4, fourniture}));
+        manual(123, "Gt Anches 16 8 4", {bombarde16, trompette8, clairon4, montre8, fluteHarm8}));
 
     // Bank 1: every rank alone, for voicing and for measuring the ranks one by one.
     const StopChoice ranks[] = {montre8,   bourdon8,   fluteHarm8, gambe8,

@@ -21,9 +21,18 @@ OfflineSynth::~OfflineSynth() {
 }
 
 void OfflineSynth::reset() {
+    // A system reset alone leaves the sounding voices playing; stopping them takes effect
+    // at the next rendered block.
+    fluid_synth_all_sounds_off(synth, -1);
+    float scratch[2][64];
+    fluid_synth_write_float(synth, 64, scratch[0], 0, 1, scratch[1], 0, 1);
     fluid_synth_system_reset(synth);
     left.clear();
     right.clear();
+}
+
+int OfflineSynth::activeVoices() const {
+    return fluid_synth_get_active_voice_count(synth);
 }
 
 void OfflineSynth::select(int channel, int bank, int program) {

@@ -22,6 +22,7 @@ class OfflineSynth {
 
     // Silences every voice, resets the channels and forgets the rendered audio.
     void reset();
+    int activeVoices() const;
     void select(int channel, int bank, int program);
     void noteOn(int channel, int key, int velocity);
     void noteOff(int channel, int key);
