@@ -67,6 +67,10 @@ void plainaction(int i, double t) {
 
 } // namespace
 
+// When the closing that acts is a swell or great note, its note-on lies on the
+// tick of the program change. The score's sort ranks program changes before
+// note-ons within a tick, so that note already sounds with the new programs.
+
 bool stoppending() {
     return sc1on || sc2on || sc3on || sc4on || sc5on || sc6on;
 }

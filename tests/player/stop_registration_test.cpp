@@ -37,6 +37,22 @@ TEST(StopRegistration, PlainActionOnTheSecondClosingAfter) {
     EXPECT_TRUE(programs(1).size() == 1); // the pedal keeps program 0
 }
 
+TEST(StopRegistration, TriggeringNoteSoundsWithTheNewPrograms) {
+    // The great note whose closing acts opens at the program change's tick;
+    // after the sort the change comes first.
+    Roll roll;
+    plainsequence(roll, 1, 0);
+    interpret(roll);
+    outputfile.sortTracks();
+    std::vector<Ev> at384;
+    for (const Ev& e : trackevents(3)) {
+        if (e.tick == 384) {
+            at384.push_back(e);
+        }
+    }
+    EXPECT_EQ(at384, (std::vector<Ev>{{384, {0xC2, 70}}, {384, {0x92, 49, 65}}}));
+}
+
 TEST(StopRegistration, FirstClosingAfterIsNotEnough) {
     Roll roll;
     roll.hole(1, 0, 96).hole(30, 192, 288);
