@@ -11,6 +11,10 @@
 namespace {
 
 constexpr int64_t kTrackReserve = 10000;
+// All reservations of one file together: about a hundred tracks of the usual
+// room, or as many events as the file could hold if that is more. A file
+// that declares thousands of tracks must not reserve 10,000 events for each.
+constexpr int64_t kFileReserve = 1000000;
 
 int toSigned32(uint32_t v) {
     if (v < 0x80000000u) {
@@ -303,6 +307,7 @@ int MidiFile::read(const char* path) {
         std::cout << "SMPTE frame resolution: " << resolution << std::endl;
     }
 
+    int64_t budget = std::max(kFileReserve, fileSize / 2);
     unsigned char runningCommand = 0;
     MFEvent event;
     const char chunk[4] = {'M', 'T', 'r', 'k'};
@@ -331,13 +336,15 @@ int MidiFile::read(const char* path) {
         unsigned long chunkLength = 0;
         in.readBigEndian(chunkLength);
         // The chunk length cannot be trusted: never reserve more than the rest
-        // of the file could hold, nor less than the usual room.
+        // of the file could hold, nor, while the file's budget lasts, less
+        // than the usual room.
         const int64_t claimed = static_cast<int64_t>(chunkLength & 0xffffffffu);
-        const int64_t reserve =
+        const int64_t wanted =
             std::max<int64_t>(kTrackReserve, std::min(claimed, bytesLeft(in, fileSize)) / 2);
+        const int64_t reserve = std::min(wanted, budget);
+        budget -= reserve;
         SigCollection<MFEvent>& list = *events.getBase()[track];
-        list.setSize(reserve);
-        list.setSize(0);
+        list.reserve(reserve);
 
         uint32_t ticks = 0;
         if (in.eof()) {
@@ -353,6 +360,12 @@ int MidiFile::read(const char* path) {
             ticks += static_cast<uint32_t>(delta);
             event.time = toSigned32(ticks);
             event.track = track;
+            // Past its reservation (a chunk length that understates, or a
+            // spent budget) the list doubles its room: regrowing 8 events at
+            // a time would make a long track quadratic.
+            if (list.getSize() == list.getAllocSize()) {
+                list.grow(std::max<int64_t>(list.getAllocSize(), 8));
+            }
             list.append(event);
             const Array<unsigned char>& data = event.data;
             if (data.getSize() >= 2 && data.getBase()[0] == 0xff && data.getBase()[1] == 0x2f) {
