@@ -5,6 +5,10 @@
 
 namespace {
 
+// The room of a new event's byte array; the block itself is allocated when
+// the first byte is stored, so reserved slots cost no allocation of their own.
+const DeferredBlock eventBytes{4};
+
 // Copies the bytes of src into dst, keeping dst's own growth settings.
 void copyBytes(Array<unsigned char>& dst, const Array<unsigned char>& src) {
     const int64_t n = src.getSize();
@@ -24,22 +28,22 @@ void startBytes(Array<unsigned char>& data, bool grows) {
 
 } // namespace
 
-MFEvent::MFEvent() : time(0), track(0) {
+MFEvent::MFEvent() : time(0), track(0), data(eventBytes) {
     startBytes(data, true);
 }
 
-MFEvent::MFEvent(int command) : time(0), track(0) {
+MFEvent::MFEvent(int command) : time(0), track(0), data(eventBytes) {
     startBytes(data, true);
     data.append(static_cast<unsigned char>(command & 0xff));
 }
 
-MFEvent::MFEvent(int command, int p1) : time(0), track(0) {
+MFEvent::MFEvent(int command, int p1) : time(0), track(0), data(eventBytes) {
     startBytes(data, true);
     data.append(static_cast<unsigned char>(command & 0xff));
     data.append(static_cast<unsigned char>(p1 & 0xff));
 }
 
-MFEvent::MFEvent(int command, int p1, int p2) : time(0), track(0) {
+MFEvent::MFEvent(int command, int p1, int p2) : time(0), track(0), data(eventBytes) {
     startBytes(data, true);
     data.append(static_cast<unsigned char>(command & 0xff));
     data.append(static_cast<unsigned char>(p1 & 0xff));
@@ -56,12 +60,12 @@ MFEvent::MFEvent(int time, int track, int command, int p1, int p2) : MFEvent(com
 }
 
 MFEvent::MFEvent(int time, int track, const Array<unsigned char>& bytes)
-    : time(time), track(track) {
+    : time(time), track(track), data(eventBytes) {
     startBytes(data, false);
     copyBytes(data, bytes);
 }
 
-MFEvent::MFEvent(const MFEvent& other) : time(other.time), track(other.track) {
+MFEvent::MFEvent(const MFEvent& other) : time(other.time), track(other.track), data(eventBytes) {
     startBytes(data, false);
     copyBytes(data, other.data);
 }
@@ -77,3 +81,17 @@ MFEvent& MFEvent::operator=(const MFEvent& other) {
 }
 
 MFEvent::~MFEvent() = default;
+
+void relocateElement(MFEvent& slot, MFEvent& old) {
+    const int64_t n = old.data.getSize();
+    const int64_t room = slot.data.getAllocSize();
+    // Assignment would leave the slot's own settings and a capacity of
+    // max(room, n); only then may the bytes change hands.
+    if (old.data.getAllocSize() != (room < n ? n : room)) {
+        slot = old;
+        return;
+    }
+    slot.time = old.time;
+    slot.track = old.track;
+    slot.data.swapElements(old.data);
+}

@@ -37,4 +37,8 @@ class MFEvent {
     Array<unsigned char> data;
 };
 
+// A grow moves an event's bytes into the new slot instead of copying them
+// when the copy would leave the slot with the same size and capacity.
+void relocateElement(MFEvent& slot, MFEvent& old);
+
 #endif

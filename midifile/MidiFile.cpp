@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iostream>
+#include <vector>
 
 namespace {
 
@@ -120,8 +121,7 @@ SigCollection<MFEvent>* MidiFile::newTrackList(int64_t reserve, bool grows) {
     auto* list = new SigCollection<MFEvent>();
     list->setGrowth(8);
     if (reserve > 0) {
-        list->setSize(reserve);
-        list->setSize(0);
+        list->reserve(reserve);
     }
     list->setAutoGrow(grows);
     return list;
@@ -208,9 +208,25 @@ int MidiFile::addTrack(int count) {
 int MidiFile::addEvent(int track, int time, const Array<unsigned char>& bytes) {
     timeMapValid = 0;
     SigCollection<MFEvent>* list = events[track];
-    MFEvent event(time, track, bytes);
-    list->append(event);
-    return static_cast<int>(list->getSize() - 1);
+    const int64_t index = list->getSize();
+    if (index == list->getAllocSize()) {
+        // The bytes may belong to an event of this list, which the grow moves.
+        MFEvent event(time, track, bytes);
+        list->append(event);
+        return static_cast<int>(list->getSize() - 1);
+    }
+    // Assigned straight into the free slot: what appending a new event would
+    // leave there, without building and releasing that event.
+    list->setSize(index + 1);
+    MFEvent& slot = list->getBase()[index];
+    slot.time = time;
+    slot.track = track;
+    const int64_t n = bytes.getSize();
+    slot.data.setSize(n);
+    if (n > 0) {
+        std::memmove(slot.data.getBase(), bytes.getBase(), static_cast<size_t>(n));
+    }
+    return static_cast<int>(index);
 }
 
 int MidiFile::addEvent(const MFEvent& event) {
@@ -318,16 +334,56 @@ void MidiFile::sortTracks() {
 }
 
 // eventcompare is not a strict weak order (its ties are not transitive), so
-// the sort runs on (time, rank) instead, which honours all of its ordered pairs.
+// the sort runs on (time, rank, position) instead, which honours all of its
+// ordered pairs and keeps equal ranks in insertion order. Whole events then
+// change places, as the standard qsort would move them, without copying bytes.
 void MidiFile::sortTrack(SigCollection<MFEvent>& list) {
-    MFEvent* base = list.getBase();
-    if (list.getSize() < 2) {
+    const int64_t count = list.getSize();
+    if (count < 2) {
         return;
     }
-    std::stable_sort(base, base + list.getSize(), [](const MFEvent& a, const MFEvent& b) {
+    MFEvent* base = list.getBase();
+    struct SortKey {
+        int time;
+        int rank;
+        int64_t index;
+    };
+    std::vector<SortKey> keys(static_cast<size_t>(count));
+    bool sorted = true;
+    for (int64_t i = 0; i < count; i++) {
+        keys[i] = {base[i].time, tickRank(base[i]), i};
+        if (i > 0 && (keys[i].time < keys[i - 1].time ||
+                      (keys[i].time == keys[i - 1].time && keys[i].rank < keys[i - 1].rank))) {
+            sorted = false;
+        }
+    }
+    if (sorted) {
+        return;
+    }
+    std::sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
         if (a.time != b.time) {
             return a.time < b.time;
         }
-        return tickRank(a) < tickRank(b);
+        if (a.rank != b.rank) {
+            return a.rank < b.rank;
+        }
+        return a.index < b.index;
     });
+    // Position i takes the event at keys[i].index; each cycle of that
+    // permutation is walked once.
+    std::vector<bool> placed(static_cast<size_t>(count), false);
+    for (int64_t i = 0; i < count; i++) {
+        int64_t j = i;
+        while (!placed[j]) {
+            placed[j] = true;
+            const int64_t from = keys[j].index;
+            if (from == i) {
+                break;
+            }
+            std::swap(base[j].time, base[from].time);
+            std::swap(base[j].track, base[from].track);
+            base[j].data.swapWith(base[from].data);
+            j = from;
+        }
+    }
 }

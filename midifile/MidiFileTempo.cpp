@@ -15,7 +15,7 @@ void MidiFile::buildTimeMap() {
 
     SigCollection<MFEvent>& list = *events[0];
     const int count = static_cast<int>(list.getSize());
-    timeMap.setSize(list.getSize() + 10);
+    timeMap.reserve(list.getSize() + 10);
     timeMap.setSize(0);
 
     // Rates are worked out in double so that no tick count can overflow. With

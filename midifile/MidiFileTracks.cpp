@@ -160,8 +160,7 @@ void MidiFile::allocateEvents(int track, int count) {
     if (oldSize >= count) {
         return;
     }
-    list.setSize(count);
-    list.setSize(oldSize);
+    list.reserve(count);
 }
 
 int MidiFile::getTrackCountAsType1() {

@@ -1,6 +1,12 @@
 // The bounds-checked growable array that holds every byte string, event list
 // and track table of the model. Misuse ends the program: callers never see an
 // error code.
+//
+// Slots are constructed when they are first reached, not when their block is
+// allocated: a list that reserves room for a million events touches (and
+// keeps resident) only the slots it fills. Every slot a caller can reach is a
+// default-constructed or previously used element, as with an eagerly built
+// block.
 #ifndef VENNOR_SIGCOLLECTION_H
 #define VENNOR_SIGCOLLECTION_H
 
@@ -8,12 +14,29 @@
 #include <cstdlib>
 #include <functional>
 #include <iostream>
+#include <new>
+#include <type_traits>
 #include <utility>
+
+// How a grow or a shrink carries an element into the default-constructed slot
+// of the new block: the element type's assignment. A type may overload it (found
+// by argument-dependent lookup) to move instead when the slot would come out
+// the same.
+template <class T> inline void relocateElement(T& slot, T& old) {
+    slot = old;
+}
+
+// Asks for an empty array whose block of `reserve` elements is only allocated
+// when an element is first stored; until then it reports that capacity.
+struct DeferredBlock {
+    int64_t reserve;
+};
 
 template <class T> class SigCollection {
   public:
     SigCollection() = default;
     explicit SigCollection(int n);
+    explicit SigCollection(DeferredBlock block);
     SigCollection(const SigCollection& other);
     SigCollection& operator=(const SigCollection& other);
     ~SigCollection();
@@ -27,6 +50,9 @@ template <class T> class SigCollection {
     int64_t getAllocSize() const { return allocSize; }
     void setAllocSize(int64_t n);
     void shrinkTo(int64_t n);
+    // Room for n elements: the capacity that setSize(n) followed by
+    // setSize(getSize()) leaves, without building the new slots.
+    void reserve(int64_t n);
     void append(const T& element);
     // Moves the element in instead of copying it; same growth rule as append.
     void appendMove(T& element);
@@ -38,9 +64,19 @@ template <class T> class SigCollection {
     void setMaxSize(int64_t n) { maxSize = n; }
     int64_t getMaxSize() const { return maxSize; }
 
-    // Raw view of the storage, for block writes and sorting.
-    T* getBase() { return storage; }
+    // Raw view of the elements in use, for block writes and sorting.
+    T* getBase() {
+        materialize();
+        return storage;
+    }
     const T* getBase() const { return storage; }
+
+    // Exchanges everything, settings included, with other (as a bytewise
+    // swap of the two objects would).
+    void swapWith(SigCollection& other);
+    // Exchanges the elements, the size and the capacity with other; each
+    // keeps its own settings.
+    void swapElements(SigCollection& other);
 
   protected:
     int64_t size = 0;
@@ -49,6 +85,14 @@ template <class T> class SigCollection {
     bool autoGrow = false;
     int64_t growthStep = 8;
     int64_t maxSize = 0;
+    // Slots 0 to built - 1 hold live elements; the rest of the block is raw.
+    // Never below size.
+    int64_t built = 0;
+
+    // Elements whose construction and destruction do nothing are all live
+    // from the start.
+    static constexpr bool plain = std::is_trivially_default_constructible<T>::value &&
+                                  std::is_trivially_destructible<T>::value;
 
     [[noreturn]] void badIndex(int index) const;
     // Whether p points at one of the elements in use (std::less gives a total
@@ -57,23 +101,46 @@ template <class T> class SigCollection {
         return storage != nullptr && !std::less<const T*>()(p, storage) &&
                std::less<const T*>()(p, storage + size);
     }
+    static T* allocateBlock(int64_t slots) {
+        return static_cast<T*>(::operator new(static_cast<size_t>(slots) * sizeof(T)));
+    }
+    void releaseBlock();
+    // Slots up to n - 1 hold live elements (default-constructed where new).
+    void build(int64_t n);
     void reallocate(int64_t slots);
+    // A deferred block (storage absent, allocSize above 0, size 0) is
+    // allocated before anything is stored.
+    void materialize() {
+        if (storage == nullptr && allocSize > 0) {
+            storage = allocateBlock(allocSize);
+            built = plain ? allocSize : 0;
+        }
+    }
 };
 
 template <class T>
 SigCollection<T>::SigCollection(int n)
     : size(n < 0 ? 0 : n), allocSize(n < 0 ? 0 : n), growthStep(n < 0 ? 0 : n) {
     if (allocSize > 0) {
-        storage = new T[allocSize];
+        storage = allocateBlock(allocSize);
+        built = plain ? allocSize : 0;
+        build(allocSize);
     }
 }
+
+template <class T>
+SigCollection<T>::SigCollection(DeferredBlock block)
+    : allocSize(block.reserve < 0 ? 0 : block.reserve),
+      growthStep(block.reserve < 0 ? 0 : block.reserve) {}
 
 template <class T>
 SigCollection<T>::SigCollection(const SigCollection& other)
     : size(other.size), allocSize(other.size), autoGrow(other.autoGrow),
       growthStep(other.growthStep), maxSize(other.maxSize) {
     if (allocSize > 0) {
-        storage = new T[allocSize];
+        storage = allocateBlock(allocSize);
+        built = plain ? allocSize : 0;
+        build(size);
         for (int64_t i = 0; i < size; i++) {
             storage[i] = other.storage[i];
         }
@@ -85,12 +152,19 @@ template <class T> SigCollection<T>& SigCollection<T>::operator=(const SigCollec
         return *this;
     }
     if (allocSize < other.size) {
-        delete[] storage;
-        storage = other.size > 0 ? new T[other.size] : nullptr;
+        releaseBlock();
+        if (other.size > 0) {
+            storage = allocateBlock(other.size);
+            built = plain ? other.size : 0;
+        }
         allocSize = other.size;
         autoGrow = other.autoGrow;
         growthStep = other.growthStep;
         maxSize = other.maxSize;
+    }
+    if (other.size > 0) {
+        materialize();
+        build(other.size);
     }
     size = other.size;
     for (int64_t i = 0; i < size; i++) {
@@ -99,9 +173,44 @@ template <class T> SigCollection<T>& SigCollection<T>::operator=(const SigCollec
     return *this;
 }
 
+template <class T> void SigCollection<T>::swapWith(SigCollection& other) {
+    std::swap(size, other.size);
+    std::swap(allocSize, other.allocSize);
+    std::swap(storage, other.storage);
+    std::swap(autoGrow, other.autoGrow);
+    std::swap(growthStep, other.growthStep);
+    std::swap(maxSize, other.maxSize);
+    std::swap(built, other.built);
+}
+
+template <class T> void SigCollection<T>::swapElements(SigCollection& other) {
+    std::swap(size, other.size);
+    std::swap(allocSize, other.allocSize);
+    std::swap(storage, other.storage);
+    std::swap(built, other.built);
+}
+
 template <class T> SigCollection<T>::~SigCollection() {
-    if (allocSize != 0) {
-        delete[] storage;
+    releaseBlock();
+}
+
+template <class T> void SigCollection<T>::releaseBlock() {
+    if (storage == nullptr) {
+        return;
+    }
+    if (!plain) {
+        for (int64_t i = 0; i < built; i++) {
+            storage[i].~T();
+        }
+    }
+    ::operator delete(storage);
+    storage = nullptr;
+    built = 0;
+}
+
+template <class T> void SigCollection<T>::build(int64_t n) {
+    for (; built < n; built++) {
+        new (storage + built) T();
     }
 }
 
@@ -116,6 +225,8 @@ template <class T> T& SigCollection<T>::operator[](int index) {
         if (size == allocSize) {
             grow(0);
         }
+        materialize();
+        build(size + 1);
         size++;
         return storage[index];
     }
@@ -133,15 +244,17 @@ template <class T> const T& SigCollection<T>::operator[](int index) const {
 }
 
 template <class T> void SigCollection<T>::reallocate(int64_t slots) {
-    T* block = new T[slots];
+    T* block = allocateBlock(slots);
     // Callers never shrink below size; the bound also keeps the copy inside the block.
     const int64_t keep = size < slots ? size : slots;
     for (int64_t i = 0; i < keep; i++) {
-        block[i] = storage[i];
+        new (block + i) T();
+        relocateElement(block[i], storage[i]);
     }
-    delete[] storage;
+    releaseBlock();
     storage = block;
     allocSize = slots;
+    built = plain ? slots : keep;
 }
 
 template <class T> void SigCollection<T>::grow(int64_t amount) {
@@ -168,8 +281,21 @@ template <class T> int64_t SigCollection<T>::setSize(int64_t n) {
     if (allocSize < n) {
         grow(n - allocSize);
     }
+    if (n > 0) {
+        materialize();
+        build(n);
+    }
     size = n;
     return n;
+}
+
+template <class T> void SigCollection<T>::reserve(int64_t n) {
+    if (n < 0) {
+        badIndex(n < INT32_MIN ? INT32_MIN : static_cast<int>(n));
+    }
+    if (allocSize < n) {
+        grow(n - allocSize);
+    }
 }
 
 template <class T> void SigCollection<T>::setAllocSize(int64_t n) {
@@ -179,6 +305,8 @@ template <class T> void SigCollection<T>::setAllocSize(int64_t n) {
     }
     if (allocSize < n) {
         grow(n - allocSize);
+        materialize();
+        build(n);
         size = n;
     } else {
         shrinkTo(n);
@@ -190,8 +318,7 @@ template <class T> void SigCollection<T>::shrinkTo(int64_t n) {
         std::exit(1);
     }
     if (n == 0) {
-        delete[] storage;
-        storage = nullptr;
+        releaseBlock();
         allocSize = 0;
         return;
     }
@@ -199,17 +326,20 @@ template <class T> void SigCollection<T>::shrinkTo(int64_t n) {
 }
 
 template <class T> void SigCollection<T>::append(const T& element) {
+    materialize();
     if (size == allocSize) {
         // The element may live in this very array; keep a copy across the grow.
         if (holds(&element)) {
             T copy = element;
             grow(0);
+            build(size + 1);
             storage[size] = std::move(copy);
             size++;
             return;
         }
         grow(0);
     }
+    build(size + 1);
     if (&storage[size] != &element) {
         storage[size] = element;
     }
@@ -217,16 +347,19 @@ template <class T> void SigCollection<T>::append(const T& element) {
 }
 
 template <class T> void SigCollection<T>::appendMove(T& element) {
+    materialize();
     if (size == allocSize) {
         if (holds(&element)) {
             T copy = std::move(element);
             grow(0);
+            build(size + 1);
             storage[size] = std::move(copy);
             size++;
             return;
         }
         grow(0);
     }
+    build(size + 1);
     if (&storage[size] != &element) {
         storage[size] = std::move(element);
     }
