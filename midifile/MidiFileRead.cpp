@@ -337,7 +337,9 @@ int MidiFile::read(const char* path) {
         in.readBigEndian(chunkLength);
         // The chunk length cannot be trusted: never reserve more than the rest
         // of the file could hold, nor, while the file's budget lasts, less
-        // than the usual room.
+        // than the usual room. Bounded so, a reservation can fail only for a
+        // file too large for memory, which ends the program like any other
+        // allocation failure.
         const int64_t claimed = static_cast<int64_t>(chunkLength & 0xffffffffu);
         const int64_t wanted =
             std::max<int64_t>(kTrackReserve, std::min(claimed, bytesLeft(in, fileSize)) / 2);
