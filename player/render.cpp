@@ -2,6 +2,7 @@
 // offline render.
 #include "render.h"
 
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,18 @@ bool filetypeavailable(fluid_settings_t* settings, const char* type) {
     return wanted == nullptr;
 }
 
+// Cores this process may run on, at most 8: more threads than that mostly
+// wait for each other.
+int usablecores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) != 0) {
+        return 1;
+    }
+    int count = CPU_COUNT(&set);
+    return count < 1 ? 1 : (count > 8 ? 8 : count);
+}
+
 void renderblock(fluid_file_renderer_t* renderer) {
     if (fluid_file_renderer_process_block(renderer) != FLUID_OK) {
         refuse(std::string("Writing ") + finaloutput + " failed");
@@ -133,23 +146,35 @@ void openoutput(const char* roll, const char* output) {
     std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string temp = folder + "." + base + ".XXXXXX";
-    pendingpath = static_cast<char*>(std::malloc(temp.size() + 1));
-    if (pendingpath == nullptr) {
+    char* name = static_cast<char*>(std::malloc(temp.size() + 1));
+    if (name == nullptr) {
         cannotwrite(output, ENOMEM);
     }
-    std::memcpy(pendingpath, temp.c_str(), temp.size() + 1);
-    int fd = mkstemp(pendingpath);
-    if (fd < 0) {
-        int error = errno;
-        std::free(pendingpath);
-        pendingpath = nullptr;
-        cannotwrite(output, error);
-    }
+    std::memcpy(name, temp.c_str(), temp.size() + 1);
     finaloutput = output;
     std::atexit(removepending);
-    std::signal(SIGINT, removeonsignal);
-    std::signal(SIGTERM, removeonsignal);
-    std::signal(SIGHUP, removeonsignal);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller had ignored (nohup, a background job) stays so.
+        if (std::signal(sig, removeonsignal) == SIG_IGN) {
+            std::signal(sig, SIG_IGN);
+        }
+    }
+    // No signal between the file's creation and its name being known.
+    sigset_t stops, previous;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    sigaddset(&stops, SIGHUP);
+    sigprocmask(SIG_BLOCK, &stops, &previous);
+    int fd = mkstemp(name);
+    int error = errno;
+    if (fd >= 0) {
+        pendingpath = name;
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    if (fd < 0) {
+        cannotwrite(output, error);
+    }
     // mkstemp makes the file private; the output gets the usual permissions.
     mode_t mask = umask(0);
     umask(mask);
@@ -168,8 +193,10 @@ void commitoutput() {
     if (std::rename(pendingpath, finaloutput) != 0) {
         cannotwrite(finaloutput, errno);
     }
-    std::free(pendingpath);
+    // Forgotten before it is freed: a signal now must not remove the output.
+    char* done = pendingpath;
     pendingpath = nullptr;
+    std::free(done);
 }
 
 void writescorefile(size_t bytes) {
@@ -198,6 +225,11 @@ void setuprender(renderhandles& fluid, outputkind kind) {
     // machine allows, and exact however slow it is.
     fluid_settings_setstr(fluid.settings, "player.timing-source", "sample");
     fluid_settings_setint(fluid.settings, "synth.lock-memory", 0);
+    // The voices dominate the cost of a render: spread them over the cores.
+    int cores = usablecores();
+    if (cores > 1) {
+        fluid_settings_setint(fluid.settings, "synth.cpu-cores", cores);
+    }
     fluid.synth = new_fluid_synth(fluid.settings);
     if (fluid.synth != nullptr) {
         fluid.player = new_fluid_player(fluid.synth);

@@ -170,4 +170,57 @@ TEST(RenderBadOutput, WrittenFileHasTheUsualPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
+// A render stopped by an interrupt or a termination signal removes its
+// temporary file on the way out.
+TEST(RenderBadOutput, InterruptedRenderLeavesNothing) {
+    if (!e2e::exists(BANK_PATH)) {
+        GTEST_SKIP() << "no bank at " << BANK_PATH;
+    }
+    for (int sig : {SIGINT, SIGTERM}) {
+        Folder folder;
+        std::string roll = folder.file("roll.mid");
+        e2e::writeshortroll(roll);
+        // At 10 beats a minute the roll lasts a minute: seconds of rendering.
+        std::vector<std::string> args = {RENDER_BIN, roll, folder.file("out.wav"), "10"};
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(&a[0]);
+        }
+        argv.push_back(nullptr);
+        pid_t pid = fork();
+        if (pid == 0) {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        // Wait until the temporary file is there, then stop the program.
+        bool seen = false;
+        for (int i = 0; i < 20000 && !seen; i++) {
+            seen = folder.entries().size() > 1;
+            if (!seen) {
+                usleep(500);
+            }
+        }
+        EXPECT_TRUE(seen);
+        kill(pid, sig);
+        int wstatus = 0;
+        for (int i = 0; i < 6000 && waitpid(pid, &wstatus, WNOHANG) == 0; i++) {
+            usleep(10000);
+        }
+        if (waitpid(pid, &wstatus, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &wstatus, 0);
+            ADD_FAILURE() << "the renderer did not stop";
+        }
+        EXPECT_TRUE(WIFSIGNALED(wstatus));
+        if (WIFSIGNALED(wstatus)) {
+            EXPECT_EQ(WTERMSIG(wstatus), sig);
+        }
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
+    }
+}
+
 } // namespace
