@@ -1,0 +1,153 @@
+// vennor_bench: every benchmark of the project in one run, then a summary of
+// the figures the project holds itself to: linear growth, the long roll's
+// preparation time, the margin over midicsv, time to first sound and peak
+// memory.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+#include "benchbody.h"
+#include "benchsupport.h"
+
+namespace {
+
+// The console report, keeping each run's figures for the summary.
+class keepingreporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.iterations == 0 || run.run_type != Run::RT_Iteration) {
+                continue;
+            }
+            benchfigure& figure = benchfigures()[run.benchmark_name()];
+            figure.seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+            for (const auto& counter : run.counters) {
+                figure.counters[counter.first] = counter.second.value;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+const benchfigure* figure(const std::string& name) {
+    auto found = benchfigures().find(name);
+    return found == benchfigures().end() ? nullptr : &found->second;
+}
+
+double milliseconds(const benchfigure* f) {
+    return f == nullptr ? -1.0 : f->seconds * 1000.0;
+}
+
+double counter(const benchfigure* f, const char* name) {
+    if (f == nullptr) {
+        return -1.0;
+    }
+    auto found = f->counters.find(name);
+    return found == f->counters.end() ? -1.0 : found->second;
+}
+
+void summarise() {
+    std::printf("\nSummary\n");
+    for (const benchroll& roll : benchrolls()) {
+        std::printf("  roll %-5s %9ld events %10ld bytes%s\n", roll.name.c_str(), roll.events,
+                    roll.bytes, roll.generated ? " (generated)" : "");
+    }
+
+    std::printf("\n  Preparation (in process: argument checks to the score handed over)\n");
+    const char* steps[][2] = {{"10k", "100k"}, {"100k", "1M"}};
+    for (const auto& step : steps) {
+        const benchfigure* small = figure(std::string("prepare/") + step[0]);
+        const benchfigure* large = figure(std::string("prepare/") + step[1]);
+        if (small != nullptr && large != nullptr && small->seconds > 0) {
+            const double ratio = large->seconds / small->seconds;
+            std::printf("    %s -> %s events: %.2f ms -> %.2f ms, x%.1f (limit about x12): %s\n",
+                        step[0], step[1], milliseconds(small), milliseconds(large), ratio,
+                        ratio <= 12.5 ? "linear" : "TOO STEEP");
+        }
+    }
+    if (const benchfigure* million = figure("prepare/1M")) {
+        std::printf("    1M events prepared in %.3f s (limit 1 s): %s\n", million->seconds,
+                    million->seconds < 1.0 ? "met" : "MISSED");
+    }
+
+    std::printf("\n  Side by side with midicsv (whole processes, output to /dev/null)\n");
+    for (const benchroll& roll : benchrolls()) {
+        const benchfigure* peer = figure("midicsv_process/" + roll.name);
+        const benchfigure* ours = figure("prepare_process/" + roll.name);
+        const benchfigure* inside = figure("prepare/" + roll.name);
+        if (peer == nullptr) {
+            std::printf("    %-5s midicsv not measured\n", roll.name.c_str());
+            continue;
+        }
+        std::printf("    %-5s midicsv %8.2f ms", roll.name.c_str(), milliseconds(peer));
+        if (ours != nullptr) {
+            std::printf(" | prepare_roll %8.2f ms, midicsv/prepare_roll = %.2f", milliseconds(ours),
+                        peer->seconds / ours->seconds);
+        }
+        if (inside != nullptr) {
+            std::printf(" | in process %8.3f ms, midicsv/in process = %.1f", milliseconds(inside),
+                        peer->seconds / inside->seconds);
+        }
+        std::printf("\n");
+    }
+    if (const benchfigure* peer = figure("midicsv_process/demo")) {
+        const benchfigure* ours = figure("prepare_process/demo");
+        if (ours != nullptr) {
+            std::printf("    demo roll: the player's whole preparation %s midicsv's parse and "
+                        "print\n",
+                        ours->seconds < peer->seconds ? "takes less time than" : "is SLOWER than");
+        }
+    }
+
+    std::printf("\n  FluidSynth\n");
+    if (const benchfigure* setup = figure("synth_setup")) {
+        std::printf("    set-up without bank %.2f ms (audio driver %s)\n", milliseconds(setup),
+                    counter(setup, "audio_driver") > 0 ? "opened" : "NOT opened");
+    }
+    if (const benchfigure* bank = figure("bank_load")) {
+        std::printf("    bank load %.2f ms (%.1f MB, file cached)\n", milliseconds(bank),
+                    counter(bank, "bank_MB"));
+    } else {
+        std::printf("    bank load not measured (no bank)\n");
+    }
+
+    std::printf("\n  The real player (vennoroll with the bank, from spawn)\n");
+    for (const char* name : {"demo", "1M"}) {
+        const benchfigure* sound = figure(std::string("first_sound/") + name);
+        if (sound != nullptr) {
+            std::printf("    %-5s first audio buffer %.1f ms, first sound %.1f ms (target < 300 "
+                        "ms: %s)\n",
+                        name, counter(sound, "first_buffer_ms"), milliseconds(sound),
+                        milliseconds(sound) < 300.0 ? "met" : "MISSED");
+        }
+        const benchfigure* peak = figure(std::string("peak_memory/") + name);
+        if (peak != nullptr) {
+            std::printf("    %-5s peak memory %.1f MB (%s, %.0f s of audio)\n", name,
+                        counter(peak, "maxrss_MB"),
+                        counter(peak, "played_to_end") > 0 ? "played to the end"
+                                                           : "stopped 2 s after its first sound",
+                        counter(peak, "audio_s"));
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchrolls();
+    registermodelbenchmarks();
+    registerplayerbenchmarks();
+    registersynthbenchmarks();
+    registerpeerbenchmarks();
+    registersoundbenchmarks();
+    keepingreporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    summarise();
+    return 0;
+}
