@@ -91,7 +91,8 @@ bool Parser::position(const std::string& text, long& tick) {
     int bar = 0;
     double beat = 0.0;
     if (colon == std::string::npos || !parseInt(text.substr(0, colon), bar) ||
-        !parseNumber(text.substr(colon + 1), beat) || bar < 1 || beat < 1.0) {
+        !parseNumber(text.substr(colon + 1), beat) || bar < 1 || beat < 1.0 || bar > 100000 ||
+        beat > 100000.0) {
         return fail("bad place '" + text + "' (want BAR:BEAT, both from 1)");
     }
     tick = ticks((bar - 1) * static_cast<double>(score.meter) + (beat - 1.0));
@@ -99,7 +100,7 @@ bool Parser::position(const std::string& text, long& tick) {
 }
 
 bool Parser::beats(const std::string& text, double& value) {
-    if (!parseNumber(text, value) || value <= 0.0) {
+    if (!parseNumber(text, value) || value <= 0.0 || value > 100000.0) {
         return fail("bad length '" + text + "' (want beats above 0)");
     }
     return true;
@@ -417,6 +418,12 @@ bool finishScore(Score& score, std::string& error) {
         }
     }
     score.holes = merged;
+    // A standard file's delta times end at 2^28 - 1 ticks.
+    for (const HoleSpan& h : score.holes) {
+        if (h.end > 0x0FFFFFFF) {
+            return fail(h.line, "the roll would be longer than a MIDI file can hold");
+        }
+    }
     // The player drops notes shorter than 0.01 s.
     const double bpm = score.tempo > 0.0 ? score.tempo : 85.0;
     for (const HoleSpan& h : score.holes) {

@@ -98,4 +98,12 @@ TEST(ScoreRegistration, NoteTooShortToSoundIsRefused) {
     EXPECT_EQ(error, "line 3: a note of hole 54 lasts less than 0.01 s and would not sound");
 }
 
+TEST(ScoreRegistration, RollTooLongForAMidiFileIsRefused) {
+    Score s;
+    std::string error;
+    // 100000 bars of 32767 beats at 32767 ticks a beat.
+    EXPECT_FALSE(build("tpq 32767\nmeter 32767\npedal 100000:1 C2/1\n", s, error));
+    EXPECT_EQ(error, "line 3: the roll would be longer than a MIDI file can hold");
+}
+
 } // namespace
