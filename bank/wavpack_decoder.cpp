@@ -129,8 +129,11 @@ bool decodeWavpack(const std::vector<uint8_t>& packed, std::vector<uint8_t>& wav
         decoded += got;
     }
     int errors = WavpackGetNumErrors(wpc);
-    // The trailing wrapper (chunks after the data) is only known once every block is read.
-    WavpackSeekTrailingWrapper(wpc);
+    // The trailing wrapper (chunks after the data) is only known once every block is read;
+    // the library picks it up on the way unless the last block ends the stream early.
+    if (WavpackGetWrapperBytes(wpc) == 0) {
+        WavpackSeekTrailingWrapper(wpc);
+    }
     uint32_t trailerBytes = WavpackGetWrapperBytes(wpc);
     std::vector<uint8_t> trailer;
     if (trailerBytes > 0) {

@@ -96,6 +96,16 @@ bool Sf2File::parse(const std::vector<uint8_t>& b) {
                     }
                 } else if (id == "inst") {
                     instrumentCount = len / 22 - 1;
+                } else if (id == "pgen" || id == "igen") {
+                    auto& list = id == "pgen" ? presetGenerators : instrumentGenerators;
+                    for (size_t r = 0; r < len / 4; r++) {
+                        list.push_back({u16(body + 4 * r), u16(body + 4 * r + 2)});
+                    }
+                } else if (id == "pbag" || id == "ibag") {
+                    auto& list = id == "pbag" ? presetBags : instrumentBags;
+                    for (size_t r = 0; r < len / 4; r++) {
+                        list.push_back(u16(body + 4 * r));
+                    }
                 }
             }
             sub += 8 + len + (len & 1);

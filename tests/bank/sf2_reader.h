@@ -30,9 +30,12 @@ class Sf2File {
     std::map<std::string, std::string> info; // by chunk id, e.g. "ICOP"
     int versionMajor = 0, versionMinor = 0;
     std::vector<int16_t> pcm;
-    std::vector<Sf2SampleHeader> samples;    // without the terminal record
-    std::vector<Sf2PresetHeader> presets;    // without the terminal record
-    size_t instrumentCount = 0;              // without the terminal record
+    std::vector<Sf2SampleHeader> samples; // without the terminal record
+    std::vector<Sf2PresetHeader> presets; // without the terminal record
+    size_t instrumentCount = 0;           // without the terminal record
+    // Generator lists (operator, amount) and each bag's first generator, terminals included.
+    std::vector<std::pair<uint16_t, uint16_t>> presetGenerators, instrumentGenerators;
+    std::vector<uint16_t> presetBags, instrumentBags;
     std::map<std::string, size_t> listSizes; // byte size of each pdta sub-chunk
 
     // PCM of one sample as floats in [-1, 1).

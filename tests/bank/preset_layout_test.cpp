@@ -1,0 +1,184 @@
+// Laying registrations out as instruments and presets: which pipe sounds each key of a
+// stop at 16', 8', 4', 2' or 1', and at what level; and the bank's own registration table.
+#include "preset_layout.h"
+#include "registration.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+
+OrganRank makeRank(const std::string& folder, int harmonic, int lowKey, int highKey) {
+    OrganRank r;
+    r.folder = folder;
+    r.name = folder;
+    r.harmonicNumber = harmonic;
+    for (int key = lowKey; key <= highKey; key++) {
+        // One recording for each pair of keys, played twice as loud on the lower key.
+        int recorded = key - (key - lowKey) % 2;
+        r.pipes.push_back(
+            {key, folder + "/" + std::to_string(recorded) + ".wav", key == recorded ? 2.0 : 1.0});
+    }
+    return r;
+}
+
+std::map<std::string, OrganRank> testRanks() {
+    return {{"Big8", makeRank("Big8", 8, 24, 108)}, {"Picc2", makeRank("Picc2", 32, 36, 96)}};
+}
+
+struct ZoneView {
+    int key = -1;
+    int coarse = 0;
+    int attenuation = 0;
+    int target = -1;
+};
+
+std::vector<ZoneView> zonesOf(const SfInstrument& inst) {
+    std::vector<ZoneView> out;
+    for (const SfZone& z : inst.zones) {
+        if (z.target < 0) {
+            continue;
+        }
+        ZoneView v;
+        v.target = z.target;
+        for (const SfGenerator& g : z.generators) {
+            if (g.type == GenKeyRange) {
+                v.key = g.amount & 0xFF;
+                EXPECT_EQ(g.amount >> 8, v.key) << "one key per zone";
+            } else if (g.type == GenCoarseTune) {
+                v.coarse = static_cast<int16_t>(g.amount);
+            } else if (g.type == GenInitialAttenuation) {
+                v.attenuation = g.amount;
+            }
+        }
+        out.push_back(v);
+    }
+    return out;
+}
+
+ZoneView zoneForKey(const SfInstrument& inst, int key) {
+    for (const ZoneView& z : zonesOf(inst)) {
+        if (z.key == key) {
+            return z;
+        }
+    }
+    return {};
+}
+
+TEST(PresetLayout, EachKeyPlaysThePipeOfItsSoundingPitch) {
+    std::vector<Registration> table = {
+        {0, 7, "Chorus", 36, 96, {{"Big8", -12, 3.0}, {"Big8", 0, 0.0}, {"Big8", 12, 0.0}}},
+        {0, 8, "High", 36, 96, {{"Picc2", 24, 0.0}, {"Big8", 36, 0.0}}}};
+    PresetLayout layout;
+    std::string error;
+    ASSERT_TRUE(layout.build(testRanks(), table, error)) << error;
+    std::map<std::string, RecordingSamples> samples;
+    int next = 0;
+    for (const std::string& file : layout.getRecordings()) {
+        samples[file] = {next, next + 1};
+        next += 2;
+    }
+    SoundFontWriter font;
+    layout.emit(samples, font);
+    ASSERT_EQ(font.instruments.size(), 5u);
+    auto sampleOf = [&](const std::string& file) { return samples.at(file).left; };
+
+    const SfInstrument& sixteen = font.instruments[0];
+    EXPECT_EQ(zonesOf(sixteen).size(), 2u * 61); // a zone per key and channel
+    EXPECT_EQ(zoneForKey(sixteen, 36).target, sampleOf("Big8/24.wav"));
+    EXPECT_EQ(zoneForKey(sixteen, 36).coarse, -12);
+    EXPECT_EQ(zoneForKey(font.instruments[1], 60).coarse, 0);
+    EXPECT_EQ(zoneForKey(font.instruments[1], 60).target, sampleOf("Big8/60.wav"));
+    EXPECT_EQ(zoneForKey(font.instruments[2], 96).target, sampleOf("Big8/108.wav"));
+    EXPECT_EQ(zoneForKey(font.instruments[2], 96).coarse, 12);
+    // A 2' rank at 2': each key its own pipe, whose recording sounds two octaves up.
+    EXPECT_EQ(zoneForKey(font.instruments[3], 50).target, sampleOf("Picc2/50.wav"));
+    EXPECT_EQ(zoneForKey(font.instruments[3], 50).coarse, 24);
+    // 1': three octaves up to the rank's top pipe, then back an octave.
+    EXPECT_EQ(zoneForKey(font.instruments[4], 72).target, sampleOf("Big8/108.wav"));
+    EXPECT_EQ(zoneForKey(font.instruments[4], 72).coarse, 36);
+    EXPECT_EQ(zoneForKey(font.instruments[4], 73).target, sampleOf("Big8/96.wav"));
+    EXPECT_EQ(zoneForKey(font.instruments[4], 73).coarse, 24);
+
+    ASSERT_EQ(font.presets.size(), 2u);
+    EXPECT_EQ(font.presets[0].program, 7);
+    ASSERT_EQ(font.presets[0].zones.size(), 3u);
+    EXPECT_EQ(font.presets[0].zones[0].target, 0);
+    EXPECT_EQ(font.presets[0].zones[2].target, 2);
+    const SfZone& softened = font.presets[0].zones[0];
+    EXPECT_NE(std::find_if(softened.generators.begin(), softened.generators.end(),
+                           [](const SfGenerator& g) {
+                               return g.type == GenInitialAttenuation &&
+                                      g.amount == attenuationAmount(3.0);
+                           }),
+              softened.generators.end());
+}
+
+TEST(PresetLayout, RecordingsAreStoredAtTheirLoudestUseAndSoftenedElsewhere) {
+    std::vector<Registration> table = {{0, 1, "Eight", 36, 96, {{"Big8", 0, 0.0}}}};
+    PresetLayout layout;
+    std::string error;
+    ASSERT_TRUE(layout.build(testRanks(), table, error)) << error;
+    EXPECT_DOUBLE_EQ(layout.getRecordingGain("Big8/36.wav"), 2.0);
+    std::map<std::string, RecordingSamples> samples;
+    for (const std::string& file : layout.getRecordings()) {
+        samples[file] = {0, -1};
+    }
+    SoundFontWriter font;
+    layout.emit(samples, font);
+    EXPECT_EQ(zoneForKey(font.instruments[0], 36).attenuation, 0);
+    EXPECT_EQ(zoneForKey(font.instruments[0], 37).attenuation,
+              attenuationAmount(20.0 * std::log10(2.0)));
+}
+
+TEST(PresetLayout, ReportsWhatTheOrganCannotPlay) {
+    PresetLayout layout;
+    std::string error;
+    std::vector<Registration> missing = {{0, 1, "Nope", 36, 96, {{"Nope8", 0, 0.0}}}};
+    EXPECT_FALSE(layout.build(testRanks(), missing, error));
+    EXPECT_EQ(error, "the organ definition has no rank Nope8");
+
+    std::vector<Registration> longName = {
+        {0, 1, "A name of twenty chars", 36, 96, {{"Big8", 0, 0.0}}}};
+    EXPECT_FALSE(layout.build(testRanks(), longName, error));
+    EXPECT_EQ(error, "registration name longer than 19 characters: A name of twenty chars");
+
+    std::map<std::string, OrganRank> gap = testRanks();
+    auto& pipes = gap.at("Big8").pipes;
+    pipes.erase(
+        std::remove_if(pipes.begin(), pipes.end(), [](const OrganPipe& p) { return p.key == 50; }),
+        pipes.end());
+    std::vector<Registration> eight = {{0, 1, "Eight", 36, 96, {{"Big8", 0, 0.0}}}};
+    EXPECT_FALSE(layout.build(gap, eight, error));
+    EXPECT_EQ(error, "rank Big8 has no pipe for key 50");
+}
+
+TEST(OrganRegistrations, CoverEveryProgramThePlayerSelects) {
+    std::set<int> bankZero, bankOne;
+    for (const Registration& r : organRegistrations()) {
+        EXPECT_TRUE((r.bank == 0 ? bankZero : bankOne).insert(r.program).second)
+            << "program " << r.program << " twice";
+        EXPECT_GE(r.stops.size(), 1u);
+        // At most six ranks, twelve voices a key: chords stay within FluidSynth's polyphony.
+        EXPECT_LE(r.stops.size(), 6u) << r.name;
+        EXPECT_LE(r.name.size(), 19u);
+        for (const StopChoice& s : r.stops) {
+            std::string name = stopName(s.rank, s.transpose);
+            EXPECT_EQ(name.back(), '\'') << s.rank << " " << s.transpose << " has no stop name";
+        }
+    }
+    std::set<int> expected = {0};
+    for (int control = 1; control <= 6; control++) {
+        for (int k = 0; k < 4; k++) {
+            expected.insert(10 * control + k);
+            expected.insert(10 * control + 60 + k);
+        }
+    }
+    EXPECT_EQ(bankZero, expected);
+    EXPECT_EQ(bankOne, (std::set<int>{0, 1, 2, 3, 4, 5, 6}));
+}
+
+} // namespace
