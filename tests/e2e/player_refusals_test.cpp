@@ -121,7 +121,7 @@ TEST_F(PlayerRefusal, RollCutAnywhereEndsWithStatus1) {
     roll.write(path("full.mid"));
     std::string full = readfile(path("full.mid"));
     // Cuts inside the header, the chunk head, the first events and later.
-    for (size_t n : {1, 3, 4, 7, 8, 11, 13, 14, 16, 18, 21, 22, 24, 27, 33, 40, 55, 80, 100}) {
+    for (size_t n : {1, 4, 8, 13, 16, 21, 24, 33, 55, 100}) {
         ASSERT_LT(n, full.size());
         std::ofstream(path("cut.mid"), std::ios::binary | std::ios::trunc) << full.substr(0, n);
         RunResult r = play({path("cut.mid")});

@@ -1,5 +1,7 @@
 // The banner and the command-line checks: argument count, the roll's
 // existence, and the tempo or "s" argument.
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -11,11 +13,11 @@ class CliArguments : public ::testing::Test {
   protected:
     void SetUp() override {
         resetplayerstate();
-        std::FILE* f = std::fopen(path, "w");
+        std::FILE* f = std::fopen(path.c_str(), "w");
         ASSERT_NE(f, nullptr);
         std::fclose(f);
     }
-    void TearDown() override { std::remove(path); }
+    void TearDown() override { std::remove(path.c_str()); }
     // Runs the checks on: program, roll, and optionally one more argument.
     void check(const char* extra) {
         char prog[] = "vennoroll";
@@ -24,7 +26,8 @@ class CliArguments : public ::testing::Test {
         char* argv[] = {prog, &roll[0], &arg[0], nullptr};
         checkarguments(extra ? 3 : 2, argv);
     }
-    const char* path = "cli_arguments_roll.mes";
+    // Tests run in parallel processes: one file each.
+    std::string path = "cli_arguments_roll_" + std::to_string(getpid()) + ".mes";
 };
 
 using CliArgumentsDeathTest = CliArguments;

@@ -36,7 +36,8 @@ TEST(RollCheckDeath, TwoTracksAreRefused) {
 TEST(RollCheckDeath, NoTrackIsRefused) {
     // A type 1 file may declare no track at all.
     resetplayerstate();
-    const char* path = "roll_check_no_track.mid";
+    std::string name = "roll_check_no_track_" + std::to_string(getpid()) + ".mid";
+    const char* path = name.c_str();
     FILE* f = std::fopen(path, "wb");
     ASSERT_NE(f, nullptr);
     const unsigned char header[] = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 0, 0, 96};
