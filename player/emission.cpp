@@ -6,8 +6,6 @@
 #include "score.h"
 #include "state.h"
 
-namespace {
-
 // Past the 10,000 events reserved by addTrack a list regrows 8 at a time,
 // copying every event; doubling the room keeps long rolls linear.
 void makeroom(int track) {
@@ -16,8 +14,6 @@ void makeroom(int track) {
         outputfile.allocateEvents(track, count > INT_MAX / 2 ? INT_MAX : 2 * count);
     }
 }
-
-} // namespace
 
 bool secondstotick(double seconds, int& tick) {
     double value = ((seconds * static_cast<double>(tpq)) * iptempo) / 60.0;

@@ -2,6 +2,11 @@
 #ifndef VENNOR_PLAYER_EMISSION_H
 #define VENNOR_PLAYER_EMISSION_H
 
+// Doubles the room of an output track that is full. Called before every
+// event added to the output score after its frame, so that long tracks do not
+// regrow 8 events at a time.
+void makeroom(int track);
+
 // Converts seconds at iptempo to an output tick. False (tick untouched) when
 // the value is not a number or lies outside 0 to 2^31 - 1: such events have no
 // place in the score.

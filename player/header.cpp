@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "emission.h"
 #include "score.h"
 #include "state.h"
 
@@ -28,6 +29,7 @@ void copytext(std::string& text, int track, int type, const char* label) {
     for (int p = metadatastart(event); p < size; p++) {
         text.push_back(static_cast<char>(event.data[p]));
     }
+    makeroom(track);
     outputfile.addMetaEvent(track, 0, type, text.c_str());
     std::cout << label << text << std::endl;
     text.clear();
