@@ -36,7 +36,7 @@ struct LoopSettings {
     double attackToleranceDb = 1.5;
     double maxAttackSeconds = 0.5;
     // The release is cut where it falls this far below the sustain, then faded out.
-    double tailFloorDb = 60.0;
+    double tailFloorDb = 50.0;
     double tailFadeSeconds = 0.05;
 };
 

@@ -6,7 +6,6 @@
 namespace {
 
 // Stops of the organ, by rank and pitch.
-const StopChoice montre16{"Montre8", -12, 3.0};
 const StopChoice montre8{"Montre8", 0, 0.0};
 const StopChoice prestant4{"Montre8", 12, 2.0};
 const StopChoice doublette2{"Montre8", 24, 4.0};

@@ -93,10 +93,12 @@ TEST(LoopRelease, ReleaseFollowsTheLoopAndIsCutWhenSilent) {
     size_t heard = p.loopEnd + static_cast<size_t>(0.3 * kRate);
     size_t recorded = p.releaseSource + static_cast<size_t>(0.3 * kRate);
     EXPECT_NEAR(levelDb(out, heard, heard + 2205), levelDb(in, recorded, recorded + 2205), 0.5);
-    // The sustain fell 60 dB a second after the marker; the rest, silence, is gone.
+    // The decay reaches the floor (50 dB down at 60 dB/s) after 0.83 s; the rest is gone.
+    double floorSeconds = LoopSettings().tailFloorDb / 60.0;
     double releaseSeconds = (out.size() - p.loopEnd) / kRate;
-    EXPECT_GT(releaseSeconds, 0.95);
-    EXPECT_LT(releaseSeconds, 1.15);
+    EXPECT_GT(releaseSeconds, floorSeconds);
+    EXPECT_LT(releaseSeconds, floorSeconds + 0.1);
+    EXPECT_LT(releaseSeconds, 1.5 - 0.2); // well short of the recording's 1.5 s after its marker
     EXPECT_EQ(out.back(), 0.0f);
     // The splice after the loop end is as smooth as the tone itself.
     double steady =
