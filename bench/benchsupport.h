@@ -69,6 +69,7 @@ double nowseconds();
 // Figures of the finished benchmarks, by benchmark name, for the summary.
 struct benchfigure {
     double seconds = 0.0; // real time per iteration
+    double cpuseconds = 0.0; // processor time of this process per iteration
     std::map<std::string, double> counters;
 };
 std::map<std::string, benchfigure>& benchfigures();

@@ -1,17 +1,24 @@
 // The real player, vennoroll with the organ bank of this build tree, watched
 // from outside. ALSA's default device is a file device (in a private HOME)
 // whose file is a FIFO that this process reads; its slave device discards
-// the sound, so FluidSynth renders faster than real time.
+// the sound.
+//
+// For time to first sound the FIFO plays the sound card: its buffer is cut to
+// 4 KiB (about 23 ms of 16-bit stereo at 44.1 kHz, FluidSynth's own default
+// device buffer is 1,024 frames) and this process takes the bytes out no
+// faster than 44.1 kHz would, so FluidSynth's audio thread waits as it would
+// on a device, and the delay of that buffer is part of the figure.
 //
 // time to first buffer: spawn of the process to the first audio bytes in the
 //   FIFO. FluidSynth's driver starts before the bank and the roll are
 //   loaded, so this is silence: it shows when audio output is running.
-// time to first sound: spawn to the first sample of magnitude 16 or more
-//   (FluidSynth's dither puts +-1 into silence): the bank is loaded, the roll
-//   prepared and handed over, and the first note sounds.
-// silence before: seconds of audio written before that sample. On a real
-//   device they would have played in real time meanwhile, so they add no
-//   delay there; here they are rendered at once.
+// time to first sound: spawn to the moment the first sample of magnitude 16
+//   or more (FluidSynth's dither puts +-1 into silence) leaves the simulated
+//   card: the bank is loaded, the roll prepared and handed over, and the first
+//   note sounds.
+// silence before: seconds of audio played before that sample.
+//
+// Peak memory runs unpaced: FluidSynth renders as fast as it can.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -31,6 +38,7 @@ namespace {
 const int soundlevel = 16;        // sample magnitude taken as sound
 const double framerate = 44100.0; // FluidSynth's default, 16-bit stereo frames
 const double deadline = 300.0;    // seconds before a run is given up
+const int cardbuffer = 4096;      // bytes the simulated card holds
 
 struct listening {
     std::string error;
@@ -54,8 +62,9 @@ bool childexited(int pid) {
 }
 
 // Plays roll with vennoroll_bench; stops it `after` seconds past its first
-// sound, or lets it play to the end when after is negative.
-listening listen(const benchroll& roll, const std::string& tag, double after) {
+// sound, or lets it play to the end when after is negative. Paced: the audio
+// is taken out at 44.1 kHz through a card-sized buffer.
+listening listen(const benchroll& roll, const std::string& tag, double after, bool paced) {
     listening heard;
     const std::string fifo = workdir() + "/" + tag + ".fifo";
     unlink(fifo.c_str());
@@ -67,6 +76,9 @@ listening listen(const benchroll& roll, const std::string& tag, double after) {
     // Opened before the player starts, so that its open for writing finds a
     // reader and a hang-up is only reported after it has written and gone.
     const int fd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    if (paced && fd >= 0) {
+        fcntl(fd, F_SETPIPE_SZ, cardbuffer);
+    }
     const int pid = spawnprocess({VENNOR_PLAYER_BENCH, roll.path}, {"HOME=" + home}, heard.run);
     const double start = heard.run.seconds;
     if (pid == 0 || fd < 0) {
@@ -77,18 +89,32 @@ listening listen(const benchroll& roll, const std::string& tag, double after) {
     long long bytes = 0;
     int carry = -1; // low byte of a sample split across two reads
     bool stopping = false;
+    double playing = -1.0; // when the simulated card started taking bytes
     while (true) {
+        long long allowance = static_cast<long long>(sizeof block);
+        if (paced && playing >= 0.0 && !stopping) {
+            const double due = (nowseconds() - playing) * framerate * 4.0 + cardbuffer;
+            allowance = static_cast<long long>(due) - bytes;
+            if (allowance <= 0) {
+                usleep(1000);
+                continue;
+            }
+            if (allowance > static_cast<long long>(sizeof block)) {
+                allowance = static_cast<long long>(sizeof block);
+            }
+        }
         struct pollfd watch = {fd, POLLIN, 0};
         const int ready = poll(&watch, 1, 20);
         const double now = nowseconds();
         if (ready > 0 && (watch.revents & POLLIN) != 0) {
-            const ssize_t got = read(fd, block, sizeof block);
+            const ssize_t got = read(fd, block, static_cast<size_t>(allowance));
             if (got <= 0) {
                 heard.toend = !stopping;
                 break;
             }
             if (heard.firstbuffer < 0) {
                 heard.firstbuffer = now - start;
+                playing = now;
             }
             for (ssize_t i = 0; i < got && heard.firstsound < 0; i++) {
                 if (carry < 0) {
@@ -137,7 +163,7 @@ void firstsound(benchmark::State& state, const benchroll& roll) {
     double buffer = 0.0;
     double silence = 0.0;
     for (auto _ : state) {
-        listening heard = listen(roll, "first-sound-" + roll.name, 0.0);
+        listening heard = listen(roll, "first-sound-" + roll.name, 0.0, true);
         if (!heard.error.empty()) {
             state.SkipWithError(heard.error.c_str());
             break;
@@ -163,7 +189,7 @@ void peakmemory(benchmark::State& state, const benchroll& roll, double after) {
         return;
     }
     for (auto _ : state) {
-        listening heard = listen(roll, "peak-memory-" + roll.name, after);
+        listening heard = listen(roll, "peak-memory-" + roll.name, after, false);
         if (!heard.error.empty()) {
             state.SkipWithError(heard.error.c_str());
             break;
