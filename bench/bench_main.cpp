@@ -82,7 +82,8 @@ void summarise() {
                     roll.bytes, roll.generated ? " (generated)" : "");
     }
 
-    std::printf("\n  Preparation (in process: argument checks to the score handed over)\n");
+    std::printf("\n  Preparation (argument checks to the score handed over, timed inside a fresh "
+                "prepare_roll process)\n");
     const char* steps[][2] = {{"10k", "100k"}, {"100k", "1M"}};
     for (const auto& step : steps) {
         const benchfigure* small = figure(std::string("prepare/") + step[0]);
@@ -105,32 +106,33 @@ void summarise() {
                                                 : "MISSED");
     }
 
-    std::printf("\n  Side by side with midicsv (whole processes, output to /dev/null)\n");
+    std::printf("\n  Side by side with midicsv (real / processor ms; output to /dev/null)\n");
+    std::printf(
+        "    roll   midicsv process  | preparation       ratio      | prepare_roll process\n");
     for (const benchroll& roll : benchrolls()) {
         const benchfigure* peer = figure("midicsv_process/" + roll.name);
-        const benchfigure* ours = figure("prepare_process/" + roll.name);
-        const benchfigure* inside = figure("prepare/" + roll.name);
-        if (peer == nullptr) {
-            std::printf("    %-5s midicsv not measured\n", roll.name.c_str());
+        const benchfigure* ours = figure("prepare/" + roll.name);
+        const benchfigure* process = figure("prepare_process/" + roll.name);
+        if (peer == nullptr || ours == nullptr) {
+            std::printf("    %-5s  not measured (midicsv missing, or filtered out)\n",
+                        roll.name.c_str());
             continue;
         }
-        std::printf("    %-5s midicsv %8.2f ms", roll.name.c_str(), milliseconds(peer));
-        if (ours != nullptr) {
-            std::printf(" | prepare_roll %8.2f ms, midicsv/prepare_roll = %.2f", milliseconds(ours),
-                        peer->seconds / ours->seconds);
-        }
-        if (inside != nullptr) {
-            std::printf(" | in process %8.3f ms, midicsv/in process = %.1f", milliseconds(inside),
-                        peer->seconds / inside->seconds);
+        const double peercpu = counter(peer, "cpu_ms");
+        std::printf("    %-5s %7.2f / %7.2f | %7.2f / %7.2f x%.1f / x%.1f", roll.name.c_str(),
+                    milliseconds(peer), peercpu, milliseconds(ours), ours->cpuseconds * 1000.0,
+                    peer->seconds / ours->seconds, peercpu / (ours->cpuseconds * 1000.0));
+        if (process != nullptr) {
+            std::printf(" | %7.2f / %7.2f", milliseconds(process), counter(process, "cpu_ms"));
         }
         std::printf("\n");
     }
     if (const benchfigure* peer = figure("midicsv_process/demo")) {
-        const benchfigure* ours = figure("prepare_process/demo");
-        if (ours != nullptr) {
+        if (const benchfigure* ours = figure("prepare/demo")) {
             std::printf("    demo roll: the player's whole preparation %s midicsv's parse and "
-                        "print\n",
-                        ours->seconds < peer->seconds ? "takes less time than" : "is SLOWER than");
+                        "print (ratio = midicsv / preparation)\n",
+                        ours->seconds < peer->seconds ? "takes less time than"
+                                                      : "takes MORE time than");
         }
     }
 

@@ -170,6 +170,8 @@ void reapprocess(int pid, processrun& run) {
     run.seconds = nowseconds() - run.seconds;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.maxrsskb = usage.ru_maxrss;
+    run.cpuseconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
 processrun runprocess(const std::vector<std::string>& argv,

@@ -42,9 +42,10 @@ class quietstreams {
 // A child process run to its end, its output sent to /dev/null.
 struct processrun {
     bool started = false;
-    int status = -1;      // exit status, or -1 when it did not exit normally
-    double seconds = 0.0; // wall time from spawn to reaped
-    long maxrsskb = 0;    // peak resident memory of the child
+    int status = -1;         // exit status, or -1 when it did not exit normally
+    double seconds = 0.0;    // wall time from spawn to reaped
+    double cpuseconds = 0.0; // processor time of the child, user and system
+    long maxrsskb = 0;       // peak resident memory of the child
 };
 processrun runprocess(const std::vector<std::string>& argv,
                       const std::vector<std::string>& extraenv = {});
@@ -68,7 +69,7 @@ double nowseconds();
 
 // Figures of the finished benchmarks, by benchmark name, for the summary.
 struct benchfigure {
-    double seconds = 0.0; // real time per iteration
+    double seconds = 0.0;    // real time per iteration
     double cpuseconds = 0.0; // processor time of this process per iteration
     std::map<std::string, double> counters;
 };

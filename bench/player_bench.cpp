@@ -2,14 +2,10 @@
 // preparation from the argument checks to the score handed over.
 #include <benchmark/benchmark.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <ctime>
+#include <cstdio>
 
 #include "benchbody.h"
 #include "benchsupport.h"
-#include "preparation.h"
 #include "rollcore.h"
 
 namespace {
@@ -36,73 +32,40 @@ void interpret(benchmark::State& state, const benchroll& roll) {
     resetplayerstate();
 }
 
-double cpuseconds() {
-    timespec now;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// What one forked run of the preparation measured.
-struct preparetiming {
-    double seconds = -1.0;
-    double cpuseconds = 0.0;
-    size_t handed = 0;
-};
-
 // Everything vennoroll does before fluid_player_add_mem, but the synthesiser
 // set-up: banner, argument checks, reading, interpretation, validity test,
-// sort, serialisation, playing time and op_buffer. Each run happens in a
-// forked child, so that it meets memory as fresh as a new vennoroll process
-// does (a loop in one process would reuse the memory its allocator kept
-// from the run before, for small rolls but not for large ones) and its
-// release at the end is not counted.
+// sort, serialisation, playing time and op_buffer. Each run is a fresh
+// prepare_roll process that times itself from the entry of main to the
+// hand-over: memory as fresh as in a new vennoroll, no start-up or release
+// counted. (A loop in this process would reuse memory its allocator kept from
+// the run before, for small rolls but not for large ones.)
 void prepare(benchmark::State& state, const benchroll& roll) {
-    std::string name = "vennoroll";
-    std::string path = roll.path;
-    char* argv[] = {&name[0], &path[0], nullptr};
-    quietstreams quiet;
-    preparetiming total;
-    total.seconds = 0.0;
+    const std::string times = workdir() + "/prepare-times-" + roll.name;
+    double cpu = 0.0;
+    double handed = 0.0;
     for (auto _ : state) {
-        int channel[2];
-        if (pipe(channel) != 0) {
-            state.SkipWithError("no pipe");
+        std::remove(times.c_str());
+        processrun run =
+            runprocess({VENNOR_PREPARE_ROLL, roll.path}, {"VENNOR_PREPARE_TIMES=" + times});
+        double seconds = -1.0;
+        double cpuseconds = 0.0;
+        FILE* in = std::fopen(times.c_str(), "r");
+        const bool got =
+            in != nullptr && std::fscanf(in, "%lf %lf %lf", &seconds, &cpuseconds, &handed) == 3;
+        if (in != nullptr) {
+            std::fclose(in);
+        }
+        if (!run.started || run.status != 0 || !got) {
+            state.SkipWithError("prepare_roll failed");
             break;
         }
-        const pid_t child = fork();
-        if (child == 0) {
-            close(channel[0]);
-            preparetiming timing;
-            const double cpu = cpuseconds();
-            const double start = nowseconds();
-            preparedroll prepared = prepareroll(2, argv);
-            timing.seconds = nowseconds() - start;
-            timing.cpuseconds = cpuseconds() - cpu;
-            timing.handed = prepared.op_size;
-            const bool sent = write(channel[1], &timing, sizeof timing) == sizeof timing;
-            _exit(sent ? 0 : 1);
-        }
-        close(channel[1]);
-        preparetiming timing;
-        const bool got = child > 0 && read(channel[0], &timing, sizeof timing) == sizeof timing;
-        close(channel[0]);
-        if (child > 0) {
-            waitpid(child, nullptr, 0);
-        }
-        if (!got) {
-            state.SkipWithError("the forked preparation failed");
-            break;
-        }
-        state.SetIterationTime(timing.seconds);
-        total.seconds += timing.seconds;
-        total.cpuseconds += timing.cpuseconds;
-        total.handed = timing.handed;
+        state.SetIterationTime(seconds);
+        cpu += cpuseconds;
     }
     state.SetItemsProcessed(state.iterations() * roll.events);
-    state.counters["score_bytes"] = static_cast<double>(total.handed);
+    state.counters["score_bytes"] = handed;
     if (state.iterations() > 0) {
-        state.counters["cpu_ms"] =
-            1000.0 * total.cpuseconds / static_cast<double>(state.iterations());
+        state.counters["cpu_ms"] = 1000.0 * cpu / static_cast<double>(state.iterations());
     }
 }
 
