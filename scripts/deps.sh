@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libfluidsynth-dev
       libwavpack-dev libzip-dev grandorgue-demo clang libclang-rt-14-dev
-      dpkg-dev file "$@")
+      dpkg-dev file afl++ "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed'; then
