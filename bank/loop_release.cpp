@@ -61,6 +61,77 @@ size_t findSustainStart(const Channels& x, size_t latest, double sustainDb, doub
     return latest;
 }
 
+// Candidate loops: N whole periods, starting a little after the sustain is reached and
+// ending before `latestEnd`. The one whose end best matches the material before its start
+// needs the least cross-fade work and so blurs the least. Length 0 when none fits.
+LoopChoice chooseLoop(const Channels& x, const LoopSettings& settings, uint32_t rate, double period,
+                      size_t sustainStart, size_t latestEnd) {
+    std::vector<LoopChoice> candidates;
+    int minPeriods =
+        std::max(1, static_cast<int>(std::ceil(settings.minLoopSeconds * rate / period)));
+    int maxPeriods =
+        std::max(minPeriods, static_cast<int>(settings.maxLoopSeconds * rate / period));
+    double bestRounding = 1e9;
+    for (int n = minPeriods; n <= maxPeriods; n++) {
+        size_t length = static_cast<size_t>(std::lround(n * period));
+        double cents = 1200.0 * std::log2(n * period / static_cast<double>(length));
+        bestRounding = std::min(bestRounding, std::fabs(cents));
+        candidates.push_back({0, length, cents, -2.0});
+    }
+    // Whole frames rarely make whole periods: pass over lengths that would detune.
+    double allowed = std::max(settings.maxLoopCents, bestRounding + 0.05);
+    LoopChoice best;
+    for (const LoopChoice& c : candidates) {
+        if (std::fabs(c.cents) > allowed) {
+            continue;
+        }
+        size_t fade = c.length / 2;
+        for (int step = 0; step <= 10; step++) {
+            size_t start = sustainStart + fade + static_cast<size_t>(step) * rate / 100;
+            if (start + c.length >= latestEnd) {
+                break;
+            }
+            double score = correlation(x, start - fade, start + c.length - fade, fade);
+            if (score > best.score) {
+                best = {start, c.length, c.cents, score};
+            }
+        }
+    }
+    return best;
+}
+
+// Where to read the release: within a period before the marker, in phase with the loop
+// start, so that the splice after the loop end is a short cross-fade between like
+// waveforms.
+size_t chooseReleaseSource(const Channels& x, size_t loopStart, size_t marker, double period,
+                           size_t spliceLength) {
+    size_t half = spliceLength / 2;
+    size_t source = marker;
+    double best = -2.0;
+    for (size_t r = marker - static_cast<size_t>(std::ceil(period)) - 1;
+         r <= marker && r + half <= x[0].size(); r++) {
+        double score = correlation(x, loopStart - half, r - half, spliceLength);
+        if (score > best) {
+            best = score;
+            source = r;
+        }
+    }
+    return source;
+}
+
+// End of the last 20 ms window after the marker still at or above `floorDb`, plus one
+// window, within the recording.
+size_t findTailEnd(const Channels& x, size_t marker, double floorDb, uint32_t rate) {
+    size_t window = rate / 50;
+    size_t end = marker;
+    for (size_t t = marker; t + window <= x[0].size(); t += window) {
+        if (levelDb(x, t, window) >= floorDb) {
+            end = t + 2 * window;
+        }
+    }
+    return std::min(end, x[0].size());
+}
+
 } // namespace
 
 double midiPitchToHz(double pitch) {
@@ -104,39 +175,8 @@ bool prepareSample(const WaveFile& wave, const LoopSettings& settings, PreparedS
     const size_t sustainStart =
         findSustainStart(x, latestStart, sustainDb, settings.attackToleranceDb, rate);
 
-    // Candidate loops: N whole periods, starting a little after the sustain is reached.
-    // The one whose end best matches the material before its start needs the least
-    // cross-fade work and so blurs the least.
-    std::vector<LoopChoice> candidates;
-    int minPeriods =
-        std::max(1, static_cast<int>(std::ceil(settings.minLoopSeconds * rate / period)));
-    int maxPeriods =
-        std::max(minPeriods, static_cast<int>(settings.maxLoopSeconds * rate / period));
-    double bestRounding = 1e9;
-    for (int n = minPeriods; n <= maxPeriods; n++) {
-        size_t length = static_cast<size_t>(std::lround(n * period));
-        double cents = 1200.0 * std::log2(n * period / static_cast<double>(length));
-        bestRounding = std::min(bestRounding, std::fabs(cents));
-        candidates.push_back({0, length, cents, -2.0});
-    }
-    double allowed = std::max(settings.maxLoopCents, bestRounding + 0.05);
-    LoopChoice best;
-    for (const LoopChoice& c : candidates) {
-        if (std::fabs(c.cents) > allowed) {
-            continue;
-        }
-        size_t fade = c.length / 2;
-        for (int step = 0; step <= 10; step++) {
-            size_t start = sustainStart + fade + static_cast<size_t>(step) * rate / 100;
-            if (start + c.length + spliceLength + period >= marker) {
-                break;
-            }
-            double score = correlation(x, start - fade, start + c.length - fade, fade);
-            if (score > best.score) {
-                best = {start, c.length, c.cents, score};
-            }
-        }
-    }
+    const LoopChoice best = chooseLoop(x, settings, rate, period, sustainStart,
+                                       marker - spliceLength - static_cast<size_t>(period));
     if (best.length == 0) {
         error = "no room for a loop between the attack and the release marker";
         return false;
@@ -145,32 +185,9 @@ bool prepareSample(const WaveFile& wave, const LoopSettings& settings, PreparedS
     const size_t loopLength = best.length;
     const size_t fade = loopLength / 2;
 
-    // Release: read from just before the marker, in phase with the loop start, so that the
-    // splice after the loop end is a short cross-fade between like waveforms.
-    size_t half = spliceLength / 2;
-    size_t searchFrom = marker - static_cast<size_t>(std::ceil(period)) - 1;
-    size_t releaseSource = marker;
-    double bestSplice = -2.0;
-    for (size_t r = searchFrom; r <= marker && r + half <= frames; r++) {
-        double score = correlation(x, a - half, r - half, spliceLength);
-        if (score > bestSplice) {
-            bestSplice = score;
-            releaseSource = r;
-        }
-    }
-
-    // Cut the release where it has died away below the floor.
-    size_t window = rate / 50;
-    size_t tailEnd = marker;
-    for (size_t t = marker; t + window <= frames; t += window) {
-        if (levelDb(x, t, window) >= sustainDb - settings.tailFloorDb) {
-            tailEnd = t + 2 * window;
-        }
-    }
-    tailEnd = std::min(tailEnd, frames);
-    if (tailEnd < releaseSource + spliceLength) {
-        tailEnd = std::min(frames, releaseSource + spliceLength);
-    }
+    const size_t releaseSource = chooseReleaseSource(x, a, marker, period, spliceLength);
+    size_t tailEnd = findTailEnd(x, marker, sustainDb - settings.tailFloorDb, rate);
+    tailEnd = std::max(tailEnd, std::min(frames, releaseSource + spliceLength));
 
     const size_t releaseLength = tailEnd - releaseSource;
     const size_t total = a + loopLength + releaseLength;
