@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -225,6 +226,10 @@ void setuprender(renderhandles& fluid, outputkind kind) {
     // machine allows, and exact however slow it is.
     fluid_settings_setstr(fluid.settings, "player.timing-source", "sample");
     fluid_settings_setint(fluid.settings, "synth.lock-memory", 0);
+    // 4096 frames a call rather than 64: less overhead per call, and the cores
+    // meet once per call. Timing is unchanged: the synthesiser ends its run of
+    // 64-frame blocks wherever the player queues an event.
+    fluid_settings_setint(fluid.settings, "audio.period-size", 4096);
     // The voices dominate the cost of a render: spread them over the cores.
     int cores = usablecores();
     if (cores > 1) {
@@ -265,13 +270,13 @@ double renderscore(renderhandles& fluid, size_t op_size) {
         drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), total);
     }
     // The tail: the pipes' recorded releases, then the room's reverb.
-    long long releaseblocks = static_cast<long long>(releaseseconds * rate / period);
+    long long releaseblocks = static_cast<long long>(std::ceil(releaseseconds * rate / period));
     for (long long i = 0; i < releaseblocks && fluid_synth_get_active_voice_count(fluid.synth) > 0;
          i++) {
         renderblock(renderer);
         blocks++;
     }
-    long long reverbblocks = static_cast<long long>(reverbseconds * rate / period);
+    long long reverbblocks = static_cast<long long>(std::ceil(reverbseconds * rate / period));
     for (long long i = 0; i < reverbblocks; i++) {
         renderblock(renderer);
         blocks++;
