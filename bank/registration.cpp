@@ -109,6 +109,10 @@ std::vector<Registration> makeRegistrations() {
     r.push_back(
         manual(123, "Gt Anches 16 8 4", {bombarde16, trompette8, clairon4, montre8, fluteHarm8}));
 
+    // Bank 128: in GS mode FluidSynth gives MIDI channel 10 the drum bank at every reset
+    // and warns when there is none. The organ has no percussion: a silent kit.
+    r.push_back({128, 0, "No percussion", 36, 96, {}});
+
     // Bank 1: every rank alone, for voicing and for measuring the ranks one by one.
     const StopChoice ranks[] = {montre8,   bourdon8,   fluteHarm8, gambe8,
                                 hautbois8, trompette8, octavin2};

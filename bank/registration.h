@@ -29,4 +29,5 @@ std::string stopName(const std::string& rank, int transpose);
 
 // Bank 0: the pedal (program 0) and the swell and great registrations that the stop
 // controls select (10N + k and 10N + 60 + k). Bank 1: each rank alone at its own pitch.
+// Bank 128, program 0: a silent drum kit, without stops.
 const std::vector<Registration>& organRegistrations();
