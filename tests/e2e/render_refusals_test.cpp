@@ -18,6 +18,11 @@ struct Refusal {
     const char* line;                                 // the refusal's last line
 };
 
+// Test names and messages show the case by its name.
+void PrintTo(const Refusal& refusal, std::ostream* out) {
+    *out << refusal.name;
+}
+
 void twotracks(const std::string& path) {
     RollFile roll;
     e2e::shortroll(roll);
