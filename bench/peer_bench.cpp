@@ -9,7 +9,6 @@
 namespace {
 
 void timeprocess(benchmark::State& state, const std::vector<std::string>& argv) {
-    long peak = 0;
     double cpu = 0.0;
     for (auto _ : state) {
         processrun run = runprocess(argv);
@@ -19,9 +18,7 @@ void timeprocess(benchmark::State& state, const std::vector<std::string>& argv) 
         }
         state.SetIterationTime(run.seconds);
         cpu += run.cpuseconds;
-        peak = run.maxrsskb > peak ? run.maxrsskb : peak;
     }
-    state.counters["maxrss_MB"] = static_cast<double>(peak) / 1024.0;
     if (state.iterations() > 0) {
         state.counters["cpu_ms"] = 1000.0 * cpu / static_cast<double>(state.iterations());
     }

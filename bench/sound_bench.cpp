@@ -28,6 +28,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "benchbody.h"
@@ -79,7 +80,10 @@ listening listen(const benchroll& roll, const std::string& tag, double after, bo
     if (paced && fd >= 0) {
         fcntl(fd, F_SETPIPE_SZ, cardbuffer);
     }
-    const int pid = spawnprocess({VENNOR_PLAYER_BENCH, roll.path}, {"HOME=" + home}, heard.run);
+    const std::string peakfile = workdir() + "/" + tag + ".peak";
+    std::remove(peakfile.c_str());
+    const int pid = spawnprocess({VENNOR_PEAK_RSS, peakfile, VENNOR_PLAYER_BENCH, roll.path},
+                                 {"HOME=" + home}, heard.run);
     const double start = heard.run.seconds;
     if (pid == 0 || fd < 0) {
         heard.error = "cannot start " VENNOR_PLAYER_BENCH;
@@ -146,6 +150,14 @@ listening listen(const benchroll& roll, const std::string& tag, double after, bo
     }
     close(fd);
     reapprocess(pid, heard.run);
+    // The player's own peak, not that of the process it was started from.
+    heard.run.maxrsskb = 0;
+    if (FILE* in = std::fopen(peakfile.c_str(), "r")) {
+        if (std::fscanf(in, "%ld", &heard.run.maxrsskb) != 1) {
+            heard.run.maxrsskb = 0;
+        }
+        std::fclose(in);
+    }
     heard.audioseconds = static_cast<double>(bytes / 4) / framerate;
     if (heard.firstsound < 0) {
         heard.error = "the player made no sound";
@@ -192,6 +204,10 @@ void peakmemory(benchmark::State& state, const benchroll& roll, double after) {
         listening heard = listen(roll, "peak-memory-" + roll.name, after, false);
         if (!heard.error.empty()) {
             state.SkipWithError(heard.error.c_str());
+            break;
+        }
+        if (heard.run.maxrsskb == 0) {
+            state.SkipWithError("no peak memory reported");
             break;
         }
         if (after < 0.0 && (!heard.toend || heard.run.status != 0)) {
