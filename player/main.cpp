@@ -12,22 +12,8 @@ int main(int argc, char** argv) {
     fluidhandles fluid;
     setupsynth(fluid);
 
-    MidiFile inputfile(argv[1]);
-    checkroll(inputfile);
-
-    Array<double> holestart(holecount);
-    double lastendtime = 0.0;
-    prepareholes(holestart, lastendtime);
-
-    buildscoreframe(inputfile);
-    headerpass(inputfile);
-    walkholes(inputfile, holestart, lastendtime);
-
-    validateroll();
     std::string op_string;
-    size_t op_size = 0;
-    serialisescore(op_string, op_size);
-    printplayingtime(lastendtime);
+    const size_t op_size = preparescore(argv[1], op_string);
     fillopbuffer(op_string, op_size);
 
     playscore(fluid, op_size);

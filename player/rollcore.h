@@ -7,6 +7,7 @@
 #include "emission.h"
 #include "header.h"
 #include "holes.h"
+#include "prepare.h"
 #include "registration.h"
 #include "roll.h"
 #include "score.h"
