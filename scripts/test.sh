@@ -12,3 +12,6 @@ if [ "$(id -u)" -eq 0 ]; then
   scripts/deb-test.sh
 fi
 ctest --test-dir build --output-on-failure -j"$jobs"
+# Each fuzz target for a minute from the committed seeds (AFL++ under ASan and
+# UBSan); any crash, sanitizer report or reproducible hang fails the run.
+scripts/fuzz.sh
