@@ -6,9 +6,7 @@
 // allocated: a list that reserves room for a million events touches (and
 // keeps resident) only the slots it fills. Every slot a caller can reach is a
 // default-constructed or previously used element, as with an eagerly built
-// block. A character array of at most 8 slots (every event's bytes start with
-// room for 4) keeps them in the storage field itself instead of a block of
-// its own. Neither changes a size, a capacity or a growth step.
+// block.
 #ifndef VENNOR_SIGCOLLECTION_H
 #define VENNOR_SIGCOLLECTION_H
 
@@ -34,18 +32,7 @@ struct DeferredBlock {
     int64_t reserve;
 };
 
-// Elements whose construction and destruction do nothing: every slot of a
-// block is live from the start.
-template <class T>
-constexpr bool sigPlainElement =
-    std::is_trivially_default_constructible<T>::value&& std::is_trivially_destructible<T>::value;
-
-// The count of live slots, kept only where slots need constructing (so an
-// event's byte array stays as small as its fields).
-template <bool Counted> struct SigBuiltCount { int64_t built = 0; };
-template <> struct SigBuiltCount<false> {};
-
-template <class T> class SigCollection : private SigBuiltCount<!sigPlainElement<T>> {
+template <class T> class SigCollection {
   public:
     SigCollection() = default;
     explicit SigCollection(int n);
@@ -77,13 +64,12 @@ template <class T> class SigCollection : private SigBuiltCount<!sigPlainElement<
     void setMaxSize(int64_t n) { maxSize = n; }
     int64_t getMaxSize() const { return maxSize; }
 
-    // Raw view of the elements in use, for block writes and sorting. Valid
-    // until the array grows, shrinks or exchanges its elements.
+    // Raw view of the elements in use, for block writes and sorting.
     T* getBase() {
         materialize();
-        return base();
+        return storage;
     }
-    const T* getBase() const { return base(); }
+    const T* getBase() const { return storage; }
 
     // Exchanges everything, settings included, with other (as a bytewise
     // swap of the two objects would).
@@ -99,34 +85,21 @@ template <class T> class SigCollection : private SigBuiltCount<!sigPlainElement<
     bool autoGrow = false;
     int64_t growthStep = 8;
     int64_t maxSize = 0;
+    // Slots 0 to built - 1 hold live elements; the rest of the block is raw.
+    // Never below size.
+    int64_t built = 0;
 
-    static constexpr bool plain = sigPlainElement<T>;
-    // Slots 0 to built - 1 hold live elements (all of them where plain); the
-    // rest of the block is raw. Never below size.
-    void setBuilt(int64_t n) {
-        if constexpr (!plain) {
-            this->built = n;
-        } else {
-            (void)n;
-        }
-    }
-    // Character arrays this small live inside the storage field.
-    static constexpr bool inlinable = std::is_same<T, char>::value ||
-                                      std::is_same<T, unsigned char>::value ||
-                                      std::is_same<T, signed char>::value;
-    static constexpr int64_t inlineSlots = static_cast<int64_t>(sizeof(T*));
-    static bool fitsInline(int64_t slots) { return inlinable && slots > 0 && slots <= inlineSlots; }
-    bool isInline() const { return fitsInline(allocSize); }
-    T* base() { return isInline() ? reinterpret_cast<T*>(&storage) : storage; }
-    const T* base() const { return isInline() ? reinterpret_cast<const T*>(&storage) : storage; }
+    // Elements whose construction and destruction do nothing are all live
+    // from the start.
+    static constexpr bool plain = std::is_trivially_default_constructible<T>::value &&
+                                  std::is_trivially_destructible<T>::value;
 
     [[noreturn]] void badIndex(int index) const;
     // Whether p points at one of the elements in use (std::less gives a total
     // order even for pointers into unrelated blocks).
     bool holds(const T* p) const {
-        const T* first = base();
-        return first != nullptr && !std::less<const T*>()(p, first) &&
-               std::less<const T*>()(p, first + size);
+        return storage != nullptr && !std::less<const T*>()(p, storage) &&
+               std::less<const T*>()(p, storage + size);
     }
     static T* allocateBlock(int64_t slots) {
         return static_cast<T*>(::operator new(static_cast<size_t>(slots) * sizeof(T)));
@@ -138,9 +111,9 @@ template <class T> class SigCollection : private SigBuiltCount<!sigPlainElement<
     // A deferred block (storage absent, allocSize above 0, size 0) is
     // allocated before anything is stored.
     void materialize() {
-        if (!isInline() && storage == nullptr && allocSize > 0) {
+        if (storage == nullptr && allocSize > 0) {
             storage = allocateBlock(allocSize);
-            setBuilt(0);
+            built = plain ? allocSize : 0;
         }
     }
 };
@@ -148,9 +121,9 @@ template <class T> class SigCollection : private SigBuiltCount<!sigPlainElement<
 template <class T>
 SigCollection<T>::SigCollection(int n)
     : size(n < 0 ? 0 : n), allocSize(n < 0 ? 0 : n), growthStep(n < 0 ? 0 : n) {
-    if (allocSize > 0 && !isInline()) {
+    if (allocSize > 0) {
         storage = allocateBlock(allocSize);
-        setBuilt(0);
+        built = plain ? allocSize : 0;
         build(allocSize);
     }
 }
@@ -165,15 +138,11 @@ SigCollection<T>::SigCollection(const SigCollection& other)
     : size(other.size), allocSize(other.size), autoGrow(other.autoGrow),
       growthStep(other.growthStep), maxSize(other.maxSize) {
     if (allocSize > 0) {
-        if (!isInline()) {
-            storage = allocateBlock(allocSize);
-            setBuilt(0);
-            build(size);
-        }
-        T* to = base();
-        const T* from = other.base();
+        storage = allocateBlock(allocSize);
+        built = plain ? allocSize : 0;
+        build(size);
         for (int64_t i = 0; i < size; i++) {
-            to[i] = from[i];
+            storage[i] = other.storage[i];
         }
     }
 }
@@ -184,9 +153,9 @@ template <class T> SigCollection<T>& SigCollection<T>::operator=(const SigCollec
     }
     if (allocSize < other.size) {
         releaseBlock();
-        if (!fitsInline(other.size)) {
+        if (other.size > 0) {
             storage = allocateBlock(other.size);
-            setBuilt(0);
+            built = plain ? other.size : 0;
         }
         allocSize = other.size;
         autoGrow = other.autoGrow;
@@ -198,10 +167,8 @@ template <class T> SigCollection<T>& SigCollection<T>::operator=(const SigCollec
         build(other.size);
     }
     size = other.size;
-    T* to = base();
-    const T* from = other.base();
     for (int64_t i = 0; i < size; i++) {
-        to[i] = from[i];
+        storage[i] = other.storage[i];
     }
     return *this;
 }
@@ -213,18 +180,14 @@ template <class T> void SigCollection<T>::swapWith(SigCollection& other) {
     std::swap(autoGrow, other.autoGrow);
     std::swap(growthStep, other.growthStep);
     std::swap(maxSize, other.maxSize);
-    if constexpr (!plain) {
-        std::swap(this->built, other.built);
-    }
+    std::swap(built, other.built);
 }
 
 template <class T> void SigCollection<T>::swapElements(SigCollection& other) {
     std::swap(size, other.size);
     std::swap(allocSize, other.allocSize);
     std::swap(storage, other.storage);
-    if constexpr (!plain) {
-        std::swap(this->built, other.built);
-    }
+    std::swap(built, other.built);
 }
 
 template <class T> SigCollection<T>::~SigCollection() {
@@ -232,27 +195,22 @@ template <class T> SigCollection<T>::~SigCollection() {
 }
 
 template <class T> void SigCollection<T>::releaseBlock() {
-    if (isInline() || storage == nullptr) {
-        storage = nullptr;
+    if (storage == nullptr) {
         return;
     }
-    if constexpr (!plain) {
-        for (int64_t i = 0; i < this->built; i++) {
+    if (!plain) {
+        for (int64_t i = 0; i < built; i++) {
             storage[i].~T();
         }
     }
     ::operator delete(storage);
     storage = nullptr;
-    setBuilt(0);
+    built = 0;
 }
 
 template <class T> void SigCollection<T>::build(int64_t n) {
-    if constexpr (!plain) {
-        for (; this->built < n; this->built++) {
-            new (base() + this->built) T();
-        }
-    } else {
-        (void)n;
+    for (; built < n; built++) {
+        new (storage + built) T();
     }
 }
 
@@ -270,50 +228,33 @@ template <class T> T& SigCollection<T>::operator[](int index) {
         materialize();
         build(size + 1);
         size++;
-        return base()[index];
+        return storage[index];
     }
     if (index < 0 || index >= size) {
         badIndex(index);
     }
-    return base()[index];
+    return storage[index];
 }
 
 template <class T> const T& SigCollection<T>::operator[](int index) const {
     if (index < 0 || index >= size) {
         badIndex(index);
     }
-    return base()[index];
+    return storage[index];
 }
 
 template <class T> void SigCollection<T>::reallocate(int64_t slots) {
+    T* block = allocateBlock(slots);
     // Callers never shrink below size; the bound also keeps the copy inside the block.
     const int64_t keep = size < slots ? size : slots;
-    if constexpr (inlinable) {
-        if (fitsInline(slots)) {
-            T kept[inlineSlots];
-            const T* from = base();
-            for (int64_t i = 0; i < keep; i++) {
-                kept[i] = from[i];
-            }
-            releaseBlock();
-            allocSize = slots;
-            T* to = base();
-            for (int64_t i = 0; i < keep; i++) {
-                to[i] = kept[i];
-            }
-            return;
-        }
-    }
-    T* block = allocateBlock(slots);
-    T* from = base();
     for (int64_t i = 0; i < keep; i++) {
         new (block + i) T();
-        relocateElement(block[i], from[i]);
+        relocateElement(block[i], storage[i]);
     }
     releaseBlock();
     storage = block;
     allocSize = slots;
-    setBuilt(keep);
+    built = plain ? slots : keep;
 }
 
 template <class T> void SigCollection<T>::grow(int64_t amount) {
@@ -392,15 +333,15 @@ template <class T> void SigCollection<T>::append(const T& element) {
             T copy = element;
             grow(0);
             build(size + 1);
-            base()[size] = std::move(copy);
+            storage[size] = std::move(copy);
             size++;
             return;
         }
         grow(0);
     }
     build(size + 1);
-    if (&base()[size] != &element) {
-        base()[size] = element;
+    if (&storage[size] != &element) {
+        storage[size] = element;
     }
     size++;
 }
@@ -412,15 +353,15 @@ template <class T> void SigCollection<T>::appendMove(T& element) {
             T copy = std::move(element);
             grow(0);
             build(size + 1);
-            base()[size] = std::move(copy);
+            storage[size] = std::move(copy);
             size++;
             return;
         }
         grow(0);
     }
     build(size + 1);
-    if (&base()[size] != &element) {
-        base()[size] = std::move(element);
+    if (&storage[size] != &element) {
+        storage[size] = std::move(element);
     }
     size++;
 }
