@@ -6,7 +6,9 @@
 // allocated: a list that reserves room for a million events touches (and
 // keeps resident) only the slots it fills. Every slot a caller can reach is a
 // default-constructed or previously used element, as with an eagerly built
-// block.
+// block. A character array of at most 8 slots (every event's bytes start with
+// room for 4) keeps them in the storage field itself instead of a block of
+// its own. Neither changes a size, a capacity or a growth step.
 #ifndef VENNOR_SIGCOLLECTION_H
 #define VENNOR_SIGCOLLECTION_H
 
@@ -32,7 +34,18 @@ struct DeferredBlock {
     int64_t reserve;
 };
 
-template <class T> class SigCollection {
+// Elements whose construction and destruction do nothing: every slot of a
+// block is live from the start.
+template <class T>
+constexpr bool sigPlainElement =
+    std::is_trivially_default_constructible<T>::value&& std::is_trivially_destructible<T>::value;
+
+// The count of live slots, kept only where slots need constructing (so an
+// event's byte array stays as small as its fields).
+template <bool Counted> struct SigBuiltCount { int64_t built = 0; };
+template <> struct SigBuiltCount<false> {};
+
+template <class T> class SigCollection : private SigBuiltCount<!sigPlainElement<T>> {
   public:
     SigCollection() = default;
     explicit SigCollection(int n);
@@ -64,12 +77,13 @@ template <class T> class SigCollection {
     void setMaxSize(int64_t n) { maxSize = n; }
     int64_t getMaxSize() const { return maxSize; }
 
-    // Raw view of the elements in use, for block writes and sorting.
+    // Raw view of the elements in use, for block writes and sorting. Valid
+    // until the array grows, shrinks or exchanges its elements.
     T* getBase() {
         materialize();
-        return storage;
+        return base();
     }
-    const T* getBase() const { return storage; }
+    const T* getBase() const { return base(); }
 
     // Exchanges everything, settings included, with other (as a bytewise
     // swap of the two objects would).
@@ -85,21 +99,34 @@ template <class T> class SigCollection {
     bool autoGrow = false;
     int64_t growthStep = 8;
     int64_t maxSize = 0;
-    // Slots 0 to built - 1 hold live elements; the rest of the block is raw.
-    // Never below size.
-    int64_t built = 0;
 
-    // Elements whose construction and destruction do nothing are all live
-    // from the start.
-    static constexpr bool plain = std::is_trivially_default_constructible<T>::value &&
-                                  std::is_trivially_destructible<T>::value;
+    static constexpr bool plain = sigPlainElement<T>;
+    // Slots 0 to built - 1 hold live elements (all of them where plain); the
+    // rest of the block is raw. Never below size.
+    void setBuilt(int64_t n) {
+        if constexpr (!plain) {
+            this->built = n;
+        } else {
+            (void)n;
+        }
+    }
+    // Character arrays this small live inside the storage field.
+    static constexpr bool inlinable = std::is_same<T, char>::value ||
+                                      std::is_same<T, unsigned char>::value ||
+                                      std::is_same<T, signed char>::value;
+    static constexpr int64_t inlineSlots = static_cast<int64_t>(sizeof(T*));
+    static bool fitsInline(int64_t slots) { return inlinable && slots > 0 && slots <= inlineSlots; }
+    bool isInline() const { return fitsInline(allocSize); }
+    T* base() { return isInline() ? reinterpret_cast<T*>(&storage) : storage; }
+    const T* base() const { return isInline() ? reinterpret_cast<const T*>(&storage) : storage; }
 
     [[noreturn]] void badIndex(int index) const;
     // Whether p points at one of the elements in use (std::less gives a total
     // order even for pointers into unrelated blocks).
     bool holds(const T* p) const {
-        return storage != nullptr && !std::less<const T*>()(p, storage) &&
-               std::less<const T*>()(p, storage + size);
+        const T* first = base();
+        return first != nullptr && !std::less<const T*>()(p, first) &&
+               std::less<const T*>()(p, first + size);
     }
     static T* allocateBlock(int64_t slots) {
         return static_cast<T*>(::operator new(static_cast<size_t>(slots) * sizeof(T)));
@@ -111,9 +138,9 @@ template <class T> class SigCollection {
     // A deferred block (storage absent, allocSize above 0, size 0) is
     // allocated before anything is stored.
     void materialize() {
-        if (storage == nullptr && allocSize > 0) {
+        if (!isInline() && storage == nullptr && allocSize > 0) {
             storage = allocateBlock(allocSize);
-            built = plain ? allocSize : 0;
+            setBuilt(0);
         }
     }
 };
@@ -121,9 +148,9 @@ template <class T> class SigCollection {
 template <class T>
 SigCollection<T>::SigCollection(int n)
     : size(n < 0 ? 0 : n), allocSize(n < 0 ? 0 : n), growthStep(n < 0 ? 0 : n) {
-    if (allocSize > 0) {
+    if (allocSize > 0 && !isInline()) {
         storage = allocateBlock(allocSize);
-        built = plain ? allocSize : 0;
+        setBuilt(0);
         build(allocSize);
     }
 }
@@ -138,11 +165,15 @@ SigCollection<T>::SigCollection(const SigCollection& other)
     : size(other.size), allocSize(other.size), autoGrow(other.autoGrow),
       growthStep(other.growthStep), maxSize(other.maxSize) {
     if (allocSize > 0) {
-        storage = allocateBlock(allocSize);
-        built = plain ? allocSize : 0;
-        build(size);
+        if (!isInline()) {
+            storage = allocateBlock(allocSize);
+            setBuilt(0);
+            build(size);
+        }
+        T* to = base();
+        const T* from = other.base();
         for (int64_t i = 0; i < size; i++) {
-            storage[i] = other.storage[i];
+            to[i] = from[i];
         }
     }
 }
@@ -153,9 +184,9 @@ template <class T> SigCollection<T>& SigCollection<T>::operator=(const SigCollec
     }
     if (allocSize < other.size) {
         releaseBlock();
-        if (other.size > 0) {
+        if (!fitsInline(other.size)) {
             storage = allocateBlock(other.size);
-            built = plain ? other.size : 0;
+            setBuilt(0);
         }
         allocSize = other.size;
         autoGrow = other.autoGrow;
@@ -167,8 +198,10 @@ template <class T> SigCollection<T>& SigCollection<T>::operator=(const SigCollec
         build(other.size);
     }
     size = other.size;
+    T* to = base();
+    const T* from = other.base();
     for (int64_t i = 0; i < size; i++) {
-        storage[i] = other.storage[i];
+        to[i] = from[i];
     }
     return *this;
 }
@@ -180,14 +213,18 @@ template <class T> void SigCollection<T>::swapWith(SigCollection& other) {
     std::swap(autoGrow, other.autoGrow);
     std::swap(growthStep, other.growthStep);
     std::swap(maxSize, other.maxSize);
-    std::swap(built, other.built);
+    if constexpr (!plain) {
+        std::swap(this->built, other.built);
+    }
 }
 
 template <class T> void SigCollection<T>::swapElements(SigCollection& other) {
     std::swap(size, other.size);
     std::swap(allocSize, other.allocSize);
     std::swap(storage, other.storage);
-    std::swap(built, other.built);
+    if constexpr (!plain) {
+        std::swap(this->built, other.built);
+    }
 }
 
 template <class T> SigCollection<T>::~SigCollection() {
@@ -195,22 +232,27 @@ template <class T> SigCollection<T>::~SigCollection() {
 }
 
 template <class T> void SigCollection<T>::releaseBlock() {
-    if (storage == nullptr) {
+    if (isInline() || storage == nullptr) {
+        storage = nullptr;
         return;
     }
-    if (!plain) {
-        for (int64_t i = 0; i < built; i++) {
+    if constexpr (!plain) {
+        for (int64_t i = 0; i < this->built; i++) {
             storage[i].~T();
         }
     }
     ::operator delete(storage);
     storage = nullptr;
-    built = 0;
+    setBuilt(0);
 }
 
 template <class T> void SigCollection<T>::build(int64_t n) {
-    for (; built < n; built++) {
-        new (storage + built) T();
+    if constexpr (!plain) {
+        for (; this->built < n; this->built++) {
+            new (base() + this->built) T();
+        }
+    } else {
+        (void)n;
     }
 }
 
@@ -228,33 +270,50 @@ template <class T> T& SigCollection<T>::operator[](int index) {
         materialize();
         build(size + 1);
         size++;
-        return storage[index];
+        return base()[index];
     }
     if (index < 0 || index >= size) {
         badIndex(index);
     }
-    return storage[index];
+    return base()[index];
 }
 
 template <class T> const T& SigCollection<T>::operator[](int index) const {
     if (index < 0 || index >= size) {
         badIndex(index);
     }
-    return storage[index];
+    return base()[index];
 }
 
 template <class T> void SigCollection<T>::reallocate(int64_t slots) {
-    T* block = allocateBlock(slots);
     // Callers never shrink below size; the bound also keeps the copy inside the block.
     const int64_t keep = size < slots ? size : slots;
+    if constexpr (inlinable) {
+        if (fitsInline(slots)) {
+            T kept[inlineSlots];
+            const T* from = base();
+            for (int64_t i = 0; i < keep; i++) {
+                kept[i] = from[i];
+            }
+            releaseBlock();
+            allocSize = slots;
+            T* to = base();
+            for (int64_t i = 0; i < keep; i++) {
+                to[i] = kept[i];
+            }
+            return;
+        }
+    }
+    T* block = allocateBlock(slots);
+    T* from = base();
     for (int64_t i = 0; i < keep; i++) {
         new (block + i) T();
-        relocateElement(block[i], storage[i]);
+        relocateElement(block[i], from[i]);
     }
     releaseBlock();
     storage = block;
     allocSize = slots;
-    built = plain ? slots : keep;
+    setBuilt(keep);
 }
 
 template <class T> void SigCollection<T>::grow(int64_t amount) {
@@ -333,15 +392,15 @@ template <class T> void SigCollection<T>::append(const T& element) {
             T copy = element;
             grow(0);
             build(size + 1);
-            storage[size] = std::move(copy);
+            base()[size] = std::move(copy);
             size++;
             return;
         }
         grow(0);
     }
     build(size + 1);
-    if (&storage[size] != &element) {
-        storage[size] = element;
+    if (&base()[size] != &element) {
+        base()[size] = element;
     }
     size++;
 }
@@ -353,15 +412,15 @@ template <class T> void SigCollection<T>::appendMove(T& element) {
             T copy = std::move(element);
             grow(0);
             build(size + 1);
-            storage[size] = std::move(copy);
+            base()[size] = std::move(copy);
             size++;
             return;
         }
         grow(0);
     }
     build(size + 1);
-    if (&storage[size] != &element) {
-        storage[size] = std::move(element);
+    if (&base()[size] != &element) {
+        base()[size] = std::move(element);
     }
     size++;
 }
