@@ -219,11 +219,28 @@ TEST(FileIOEnd, ByteReadAtEndLeavesDestinationAndSetsEof) {
     unsigned char byte = 0;
     in.readBigEndian(byte);
     EXPECT_EQ(byte, 'k');
+    EXPECT_EQ(in.gcount(), 1); // the reader tells a byte from the end by this count
     EXPECT_FALSE(in.eof());
     in.readBigEndian(byte);
     EXPECT_EQ(byte, 'k');
+    EXPECT_EQ(in.gcount(), 0);
     EXPECT_TRUE(in.eof());
     EXPECT_TRUE(in.fail());
+}
+
+TEST(FileIOEnd, SingleBytesKeepTheirBitsInEveryOrder) {
+    const std::string path = fileHolding(bytes({0xff, 0x80, 0x7f}));
+    FileIO in(path.c_str(), kIn);
+    char first = 0;
+    unsigned char second = 0;
+    char third = 0;
+    in.readBigEndian(first);
+    in.readLittleEndian(second);
+    in.readNotMachineEndian(third);
+    EXPECT_EQ(first, static_cast<char>(0xff));
+    EXPECT_EQ(second, 0x80);
+    EXPECT_EQ(third, 0x7f);
+    EXPECT_FALSE(in.eof());
 }
 
 // A wider read cut short by the end keeps its previous value too.
