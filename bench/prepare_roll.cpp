@@ -23,14 +23,14 @@ double clockseconds(clockid_t clock) {
 int main(int argc, char** argv) {
     const double start = clockseconds(CLOCK_MONOTONIC);
     const double cpu = clockseconds(CLOCK_PROCESS_CPUTIME_ID);
-    preparedroll prepared = prepareroll(argc, argv);
+    const size_t op_size = prepareroll(argc, argv);
     const double seconds = clockseconds(CLOCK_MONOTONIC) - start;
     const double cpuseconds = clockseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu;
     if (const char* path = std::getenv("VENNOR_PREPARE_TIMES")) {
         if (FILE* out = std::fopen(path, "w")) {
-            std::fprintf(out, "%.9f %.9f %zu\n", seconds, cpuseconds, prepared.op_size);
+            std::fprintf(out, "%.9f %.9f %zu\n", seconds, cpuseconds, op_size);
             std::fclose(out);
         }
     }
-    return prepared.op_size > 0 ? 0 : 1;
+    return op_size > 0 ? 0 : 1;
 }

@@ -34,7 +34,7 @@ TEST(LongRollPreparation, MillionEventRollPreparesInBoundedTime) {
     resetplayerstate();
     testing::internal::CaptureStdout();
     const auto start = std::chrono::steady_clock::now();
-    preparedroll prepared = prepareroll(2, argv);
+    const size_t op_size = prepareroll(2, argv);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::string report = testing::internal::GetCapturedStdout();
@@ -43,7 +43,6 @@ TEST(LongRollPreparation, MillionEventRollPreparesInBoundedTime) {
     // loaded one, and a quadratic path takes minutes.
     EXPECT_LT(seconds, 15.0);
     EXPECT_NE(report.find("Playing time: "), std::string::npos);
-    EXPECT_EQ(prepared.inputfile->getNumEvents(0), millionevents + 3);
     // Every hole closing of a note hole made a note-on and a note-off.
     long notes = 0;
     for (int track = pedaltrack; track <= greattrack; track++) {
@@ -55,8 +54,7 @@ TEST(LongRollPreparation, MillionEventRollPreparesInBoundedTime) {
         }
     }
     EXPECT_GT(notes, 400000);
-    EXPECT_GT(prepared.op_size, static_cast<size_t>(3000000));
-    prepared.inputfile.reset();
+    EXPECT_GT(op_size, static_cast<size_t>(3000000));
     resetplayerstate();
 }
 
@@ -69,9 +67,9 @@ TEST(LongRollPreparation, PreparedScoreIsTheSameForEveryRun) {
     for (int run = 0; run < 2; run++) {
         resetplayerstate();
         testing::internal::CaptureStdout();
-        preparedroll prepared = prepareroll(2, argv);
+        const size_t op_size = prepareroll(2, argv);
         testing::internal::GetCapturedStdout();
-        std::string bytes(reinterpret_cast<const char*>(op_buffer), prepared.op_size);
+        std::string bytes(reinterpret_cast<const char*>(op_buffer), op_size);
         if (run == 0) {
             first = bytes;
         } else {

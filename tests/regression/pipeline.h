@@ -30,24 +30,12 @@ inline void readwritedump(const std::string& path) {
     text << score;
 }
 
-// The player's run sequence without FluidSynth: read, check, output frame,
-// header scan, hole interpretation, validation, serialisation, playing time
-// and the player's buffer.
+// The player's run sequence without FluidSynth, from the roll to the
+// player's buffer.
 inline void prepareroll(const std::string& path) {
     resetplayerstate();
-    MidiFile inputfile(path.c_str());
-    checkroll(inputfile);
-    Array<double> holestart(holecount);
-    double lastendtime = 0.0;
-    prepareholes(holestart, lastendtime);
-    buildscoreframe(inputfile);
-    headerpass(inputfile);
-    walkholes(inputfile, holestart, lastendtime);
-    validateroll();
     std::string op_string;
-    size_t op_size = 0;
-    serialisescore(op_string, op_size);
-    printplayingtime(lastendtime);
+    const size_t op_size = preparescore(path.c_str(), op_string);
     fillopbuffer(op_string, op_size);
 }
 
