@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "MidiFile.h"
+#include "rollfile.h"
 
 struct RunResult {
     bool ended = false; // false: killed after the timeout
@@ -115,51 +116,6 @@ class PlayerRun : public ::testing::Test {
     std::string dir;
     std::string nullhome;
     std::string badhome;
-};
-
-// A one-track roll in memory, written with the model's writer.
-class RollFile {
-  public:
-    explicit RollFile(int ticks = 192) {
-        score.absoluteTime(); // empty: only marks it absolute
-        score.setTicksPerQuarterNote(ticks);
-    }
-    RollFile& bytes(int tick, std::vector<int> data) {
-        Array<unsigned char> raw;
-        raw.setSize(static_cast<int64_t>(data.size()));
-        for (size_t i = 0; i < data.size(); i++) {
-            raw[static_cast<int>(i)] = static_cast<unsigned char>(data[i]);
-        }
-        score.addEvent(0, tick, raw);
-        return *this;
-    }
-    RollFile& hole(int hole, int a, int b) {
-        return bytes(a, {0x90, hole, 64}).bytes(b, {0x80, hole, 64});
-    }
-    RollFile& meta(int tick, int type, const std::string& text) {
-        score.addMetaEvent(0, tick, type, text.c_str());
-        return *this;
-    }
-    RollFile& tempo(int tick, int micro) {
-        return bytes(tick,
-                     {0xFF, 0x51, 0x03, (micro >> 16) & 0xFF, (micro >> 8) & 0xFF, micro & 0xFF});
-    }
-    // Ten short closings of required holes 99 to 108 from `from` on.
-    RollFile& required(int from) {
-        for (int i = 0; i < 10; i++) {
-            hole(99 + i, from + 48 * i, from + 48 * i + 24);
-        }
-        return *this;
-    }
-    RollFile& track() {
-        score.addTrack();
-        return *this;
-    }
-    void write(const std::string& path) {
-        score.sortTracks();
-        score.write(path.c_str());
-    }
-    MidiFile score;
 };
 
 // The banner every run starts with.

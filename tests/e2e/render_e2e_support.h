@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include "rollcore.h"
+#include "rollfile.h"
 
 namespace e2e {
 
@@ -195,39 +196,7 @@ inline Run runonterminal(const Folder& folder, std::vector<std::string> args) {
     return result;
 }
 
-// An Estey roll written with the model: one track, absolute ticks.
-class RollFile {
-  public:
-    explicit RollFile(int ticks = 192) {
-        score.absoluteTime();
-        score.setTicksPerQuarterNote(ticks);
-    }
-    RollFile& bytes(int tick, std::vector<int> data) {
-        Array<unsigned char> raw;
-        raw.setSize(static_cast<int64_t>(data.size()));
-        for (size_t i = 0; i < data.size(); i++) {
-            raw[static_cast<int>(i)] = static_cast<unsigned char>(data[i]);
-        }
-        score.addEvent(0, tick, raw);
-        return *this;
-    }
-    RollFile& hole(int hole, int from, int to) {
-        return bytes(from, {0x90, hole, 64}).bytes(to, {0x80, hole, 64});
-    }
-    RollFile& tempo(int micro) {
-        return bytes(0,
-                     {0xFF, 0x51, 0x03, (micro >> 16) & 0xFF, (micro >> 8) & 0xFF, micro & 0xFF});
-    }
-    RollFile& text(int type, const std::string& words) {
-        score.addMetaEvent(0, 0, type, words.c_str());
-        return *this;
-    }
-    void write(const std::string& path) {
-        score.sortTracks();
-        score.write(path.c_str());
-    }
-    MidiFile score;
-};
+using ::RollFile;
 
 // A short playable roll: a title, 120 beats a minute, ten pedal notes (required
 // holes) of a quarter each, with a great and a swell note held over them.

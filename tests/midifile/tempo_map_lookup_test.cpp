@@ -7,36 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "MidiFile.h"
+#include "tempo_example.h"
 
-namespace {
-
-Array<unsigned char> bytesOf(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(static_cast<int64_t>(values.size()));
-    int i = 0;
-    for (int v : values) {
-        bytes[i++] = static_cast<unsigned char>(v);
-    }
-    return bytes;
-}
-
-Array<unsigned char> tempoPayload(int micro) {
-    return bytesOf({(micro >> 16) & 0xFF, (micro >> 8) & 0xFF, micro & 0xFF});
-}
-
-// One track at 96 ticks per quarter note, absolute ticks 0, 96 and 192.
-void buildWorkedExample(MidiFile& score, bool slowAt96) {
-    score.setTicksPerQuarterNote(96);
-    score.absoluteTime();
-    score.addEvent(0, 0, bytesOf({0x90, 60, 64}));
-    score.addEvent(0, 96, bytesOf({0x80, 60, 0}));
-    if (slowAt96) {
-        score.addMetaEvent(0, 96, 0x51, tempoPayload(1000000));
-    }
-    score.addEvent(0, 192, bytesOf({0x90, 62, 64}));
-}
-
-} // namespace
+using tempotest::buildWorkedExample;
+using tempotest::bytesOf;
+using tempotest::tempoPayload;
 
 TEST(TempoMapLookup, ExactAndInterpolatedTicks) {
     MidiFile score;
