@@ -65,9 +65,15 @@ int MidiFile::write(std::ostream& out) {
             }
         }
 
-        const int64_t n = trackdata.getSize();
-        const unsigned char* body = trackdata.getBase();
-        if (n < 3 || body[n - 3] != 0xff || body[n - 2] != 0x2f) {
+        // The body needs no end-of-track event when its last three bytes are
+        // FF 2F xx and they are the whole of the last event. A payload or a
+        // delta time that merely ends in those bytes would otherwise leave the
+        // track unterminated, and a reader would read on into the next chunk.
+        const int64_t count = list.getSize();
+        const Array<unsigned char>* last = count > 0 ? &e[count - 1].data : nullptr;
+        const bool ended = last != nullptr && last->getSize() == 3 && last->getBase()[0] == 0xff &&
+                           last->getBase()[1] == 0x2f;
+        if (!ended) {
             for (unsigned char byte : {0x00, 0xff, 0x2f, 0x00}) {
                 trackdata.append(byte);
             }

@@ -73,9 +73,9 @@ TEST(WriterBytes, ExistingEndOfTrackIsNotDoubled) {
               concat({header(0, 1, 48), chunk(bytes({0x00, 0xc0, 0x05, 0x1e, 0xff, 0x2f, 0x00}))}));
 }
 
-// Only the last three bytes count: an end-of-track earlier in the track, or a
-// meta event whose payload ends like one, is judged by where it stands.
-TEST(WriterBytes, EndOfTrackTestLooksAtTheLastThreeBytes) {
+// Only the last event counts: an end-of-track earlier in the track is
+// judged by where it stands.
+TEST(WriterBytes, EndOfTrackTestLooksAtTheLastEvent) {
     MidiFile score;
     score.addMetaEvent(0, 0, 0x2f, "");
     score.addEvent(0, 0, array(bytes({0xc0, 0x05})));
@@ -85,6 +85,36 @@ TEST(WriterBytes, EndOfTrackTestLooksAtTheLastThreeBytes) {
     MidiFile other;
     other.addEvent(0, 0, array(bytes({0xff, 0x2f, 0x05})));
     EXPECT_EQ(written(other), concat({header(0, 1, 48), chunk(bytes({0x00, 0xff, 0x2f, 0x05}))}));
+}
+
+// Bytes that only end like an end-of-track event (a text payload, or a
+// delta time whose last two bytes are FF 2F before a one-byte message) still
+// get one, and two scores with two such tracks read back event for event.
+TEST(WriterBytes, LookalikeEndingsStillGetAnEndOfTrack) {
+    MidiFile score;
+    score.absoluteTime();
+    score.addTrack();
+    score.addMetaEvent(0, 0, 0x01, "ends \xff\x2f");
+    score.getEvent(0, 0).data.append(0x00);
+    score.getEvent(0, 0).data[2] = 8; // the payload's length, with the 00
+    score.addEvent(1, (0x7f << 7) | 0x2f, array(bytes({0xf8})));
+    const Bytes out = written(score);
+    const Bytes text = bytes({0x00, 0xff, 0x01, 0x08, 'e', 'n', 'd', 's', ' ', 0xff, 0x2f, 0x00});
+    EXPECT_EQ(out, concat({header(1, 2, 48), chunk(concat({text, bytes({0x00, 0xff, 0x2f, 0x00})})),
+                           chunk(bytes({0xff, 0x2f, 0xf8, 0x00, 0xff, 0x2f, 0x00}))}));
+
+    const std::string path = smftest::writeTemp(out);
+    MidiFile back;
+    const smftest::ReadResult r = smftest::readCaptured(back, path);
+    ASSERT_EQ(r.status, 1) << r.out << r.err;
+    ASSERT_EQ(back.getTrackCount(), 2);
+    back.absoluteTime();
+    EXPECT_EQ(smftest::eventsOf(back, 0),
+              (std::vector<smftest::Ev>{{0, smftest::of(score.getEvent(0, 0).data)},
+                                        {0, bytes({0xff, 0x2f, 0x00})}}));
+    EXPECT_EQ(smftest::eventsOf(back, 1),
+              (std::vector<smftest::Ev>{{(0x7f << 7) | 0x2f, bytes({0xf8})},
+                                        {(0x7f << 7) | 0x2f, bytes({0xff, 0x2f, 0x00})}}));
 }
 
 TEST(WriterBytes, NoRunningStatusAndBytesAsStored) {
