@@ -230,19 +230,8 @@ inline Reference interpretfile(const std::string& roll, const char* extra = null
     char program[] = "vennoroll";
     char* argv[] = {program, &rollword[0], &extraword[0], nullptr};
     checkarguments(extra ? 3 : 2, argv);
-    MidiFile inputfile(roll.c_str());
-    checkroll(inputfile);
-    Array<double> holestart(holecount);
-    double lastendtime = 0.0;
-    prepareholes(holestart, lastendtime);
-    buildscoreframe(inputfile);
-    headerpass(inputfile);
-    walkholes(inputfile, holestart, lastendtime);
-    validateroll();
     Reference ref;
-    size_t size = 0;
-    serialisescore(ref.score, size);
-    printplayingtime(lastendtime);
+    preparescore(roll.c_str(), ref.score);
     ref.report = testing::internal::GetCapturedStdout();
     return ref;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/bytearray.h"
 #include "MidiFile.h"
 
 class RollFile {
@@ -14,13 +15,8 @@ class RollFile {
         score.absoluteTime(); // empty: only marks it absolute
         score.setTicksPerQuarterNote(ticks);
     }
-    RollFile& bytes(int tick, std::vector<int> data) {
-        Array<unsigned char> raw;
-        raw.setSize(static_cast<int64_t>(data.size()));
-        for (size_t i = 0; i < data.size(); i++) {
-            raw[static_cast<int>(i)] = static_cast<unsigned char>(data[i]);
-        }
-        score.addEvent(0, tick, raw);
+    RollFile& bytes(int tick, const std::vector<int>& data) {
+        score.addEvent(0, tick, bytearray(data));
         return *this;
     }
     RollFile& hole(int hole, int a, int b) {

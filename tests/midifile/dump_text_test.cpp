@@ -1,10 +1,11 @@
 // The text dump of a score, compared whole and byte for byte.
-#include <initializer_list>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "../support/bytearray.h"
 #include "MidiFile.h"
 
 namespace {
@@ -13,14 +14,8 @@ const std::string kOpening = "++++++++++++++++++++++++++++++++++++++++++++++++++
 const std::string kTrackRule = "   +++++++++++++++++++++++++++++++++++++++++++++++++++\n\n";
 const std::string kClosing = "+++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++\n\n";
 
-Array<unsigned char> bytesOf(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(static_cast<int64_t>(values.size()));
-    int i = 0;
-    for (int v : values) {
-        bytes[i++] = static_cast<unsigned char>(v);
-    }
-    return bytes;
+Array<unsigned char> bytesOf(const std::vector<int>& values) {
+    return bytearray(values);
 }
 
 std::string dump(MidiFile& score) {

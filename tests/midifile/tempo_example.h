@@ -3,20 +3,15 @@
 #ifndef VENNOR_TEMPO_EXAMPLE_H
 #define VENNOR_TEMPO_EXAMPLE_H
 
-#include <initializer_list>
+#include <vector>
 
+#include "../support/bytearray.h"
 #include "MidiFile.h"
 
 namespace tempotest {
 
-inline Array<unsigned char> bytesOf(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(static_cast<int64_t>(values.size()));
-    int i = 0;
-    for (int v : values) {
-        bytes[i++] = static_cast<unsigned char>(v);
-    }
-    return bytes;
+inline Array<unsigned char> bytesOf(const std::vector<int>& values) {
+    return bytearray(values);
 }
 
 inline Array<unsigned char> tempoPayload(int micro) {

@@ -6,24 +6,17 @@
 #include <chrono>
 #include <string>
 
+#include "../support/sanitized.h"
 #include "preparation.h"
 #include "rollcore.h"
 #include "rollgen.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VENNOR_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VENNOR_SANITIZED 1
-#endif
-#endif
 
 namespace {
 
 const int millionevents = 1000000;
 
 TEST(LongRollPreparation, MillionEventRollPreparesInBoundedTime) {
-#if defined(VENNOR_SANITIZED) || !defined(NDEBUG)
+#if VENNOR_SANITIZED || !defined(NDEBUG)
     GTEST_SKIP() << "timing bound holds for optimised builds without sanitizers";
 #endif
     std::string path = ::testing::TempDir() + "long_roll_million.mid";

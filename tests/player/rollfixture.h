@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/bytearray.h"
 #include "rollcore.h"
 
 // One event of the output score as the tests compare it.
@@ -43,13 +44,8 @@ class Roll {
     }
     // One hole open from tick a to tick b.
     Roll& hole(int hole, int a, int b) { return on(a, hole).off(b, hole); }
-    Roll& bytes(int tick, std::vector<int> data) {
-        Array<unsigned char> raw;
-        raw.setSize(static_cast<int64_t>(data.size()));
-        for (size_t i = 0; i < data.size(); i++) {
-            raw[static_cast<int>(i)] = static_cast<unsigned char>(data[i]);
-        }
-        score.addEvent(0, tick, raw);
+    Roll& bytes(int tick, const std::vector<int>& data) {
+        score.addEvent(0, tick, bytearray(data));
         return *this;
     }
     Roll& meta(int tick, int type, const std::string& text) {

@@ -24,17 +24,7 @@
 
 #include <gtest/gtest.h>
 
-// Sanitized builds need several times the memory and the time.
-#if defined(__SANITIZE_ADDRESS__)
-#define VENNOR_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VENNOR_SANITIZED 1
-#endif
-#endif
-#ifndef VENNOR_SANITIZED
-#define VENNOR_SANITIZED 0
-#endif
+#include "../support/sanitized.h"
 
 namespace childrun {
 
