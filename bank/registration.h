@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "stops.h"
+
 // One stop of a registration: a rank of pipes sounding `transpose` semitones from the key
 // (0 = 8', -12 = 16', +12 = 4', +19 = 2 2/3', +24 = 2' ...), softened by `attenuationDb`.
 struct StopChoice {
@@ -28,6 +30,6 @@ double rankTrimDb(const std::string& rank);
 std::string stopName(const std::string& rank, int transpose);
 
 // Bank 0: the pedal (program 0) and the swell and great registrations that the stop
-// controls select (10N + k and 10N + 60 + k). Bank 1: each rank alone at its own pitch.
-// Bank 128, program 0: a silent drum kit, without stops.
+// controls select (10N + k and 10N + 60 + k), as organPrograms() names them. Bank 1: each rank
+// alone at its own pitch. Bank 128, program 0: a silent drum kit, without stops.
 const std::vector<Registration>& organRegistrations();
