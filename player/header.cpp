@@ -9,6 +9,8 @@
 #include "score.h"
 #include "state.h"
 
+void (*textwatch)(int type, const std::string& text) = nullptr;
+
 namespace {
 
 // Index of the first data byte of a meta event: after FF, the type and the
@@ -32,6 +34,9 @@ void copytext(std::string& text, int track, int type, const char* label) {
     makeroom(track);
     outputfile.addMetaEvent(track, 0, type, text.c_str());
     std::cout << label << text << std::endl;
+    if (textwatch != nullptr) {
+        textwatch(type, text);
+    }
     text.clear();
 }
 

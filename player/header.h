@@ -2,7 +2,13 @@
 #ifndef VENNOR_PLAYER_HEADER_H
 #define VENNOR_PLAYER_HEADER_H
 
+#include <string>
+
 #include "MidiFile.h"
+
+// Called, when set, with every header text as it is copied: its meta type
+// (1 text, 2 copyright, 3 title) and its words. Null in the player.
+extern void (*textwatch)(int type, const std::string& text);
 
 // One pass over track 0: prints and copies copyright, title and text events,
 // prints every tempo event and sets iptempo and iptempovalid.

@@ -1,9 +1,13 @@
 // Hole timing: only closings drive the organ; an opening just notes its time.
 #include "holes.h"
 
+#include <cmath>
+
 #include "registration.h"
 #include "state.h"
 #include "xlate165.h"
+
+void (*holewatch)(int hole, double start, double end) = nullptr;
 
 void prepareholes(Array<double>& holestart, double& lastendtime) {
     holestart.setSize(holecount);
@@ -45,6 +49,14 @@ void walkholes(MidiFile& inputfile, Array<double>& holestart, double& lastendtim
         if (stoppending()) {
             registerstops(holestart[hole]);
         }
+        if (holewatch != nullptr) {
+            holewatch(hole, holestart[hole], end);
+        }
         holestart[hole] = idlehole;
+    }
+    for (int hole = 0; holewatch != nullptr && hole < holecount; hole++) {
+        if (holestart[hole] != idlehole) {
+            holewatch(hole, holestart[hole], HUGE_VAL);
+        }
     }
 }

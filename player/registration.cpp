@@ -8,6 +8,8 @@
 #include "emission.h"
 #include "state.h"
 
+void (*stopwatch)(double t, int n, bool together, int count, int swellprogram) = nullptr;
+
 namespace {
 
 int* const plain[6] = {&sc1, &sc2, &sc3, &sc4, &sc5, &sc6};
@@ -16,6 +18,14 @@ bool* const pending[6] = {&sc1on, &sc2on, &sc3on, &sc4on, &sc5on, &sc6on};
 
 void trace(double t, int n, const char* kind, int count) {
     std::cout << "t= " << t << "  sc" << n << kind << "= " << count << std::endl;
+}
+
+// The program pair of an action (the great's program is the swell's + 60).
+void act(double t, int n, bool withshades, int count, int swellprogram) {
+    patchchange(t, swellprogram, swellprogram + 60);
+    if (stopwatch != nullptr) {
+        stopwatch(t, n, withshades, count, swellprogram);
+    }
 }
 
 void togetheraction(int i, double t) {
@@ -31,10 +41,10 @@ void togetheraction(int i, double t) {
     if (sc) {
         trace(t, n, "A", counter);
     }
-    if (counter == 1) {
-        patchchange(t, 10 * n + 2, 10 * n + 62);
-    } else if (counter == 2) {
-        patchchange(t, 10 * n + 3, 10 * n + 63);
+    if (counter == 1 || counter == 2) {
+        act(t, n, true, counter, 10 * n + 1 + counter);
+    }
+    if (counter == 2) {
         counter = 0;
     }
     *pending[i] = false;
@@ -55,10 +65,10 @@ void plainaction(int i, double t) {
     if (sc) {
         trace(t, n, "", counter);
     }
-    if (counter == 1) {
-        patchchange(t, 10 * n, 10 * n + 60);
-    } else if (counter == 2) {
-        patchchange(t, 10 * n + 1, 10 * n + 61);
+    if (counter == 1 || counter == 2) {
+        act(t, n, false, counter, 10 * n - 1 + counter);
+    }
+    if (counter == 2) {
         counter = 0;
     }
     *pending[i] = false;
