@@ -147,6 +147,24 @@ void summarise() {
         std::printf("    bank load not measured (no bank)\n");
     }
 
+    std::printf("\n  Pictures (vennoroll-render, from spawn to exit)\n");
+    const struct {
+        const char* name;
+        double limit;
+    } pictures[] = {
+        {"picture_png/demo", 0.5}, {"picture_svg/100k", 3.0}, {"picture_png/100k", 3.0}};
+    for (const auto& p : pictures) {
+        if (const benchfigure* f = figure(p.name)) {
+            std::printf("    %-17s %8.1f ms, %6.2f MB (limit %.1f s): %s\n", p.name,
+                        milliseconds(f), counter(f, "file_MB"), p.limit,
+                        f->seconds < p.limit ? "met" : "MISSED");
+        }
+    }
+    if (const benchfigure* svg = figure("picture_svg/100k")) {
+        std::printf("    100k SVG %.2f MB (limit 20 MB): %s\n", counter(svg, "file_MB"),
+                    counter(svg, "file_MB") < 20.0 ? "met" : "MISSED");
+    }
+
     std::printf("\n  The real player (vennoroll with the bank, from spawn)\n");
     for (const char* name : {"demo", "1M"}) {
         const benchfigure* sound = figure(std::string("first_sound/") + name);
@@ -189,6 +207,7 @@ int main(int argc, char** argv) {
     registersynthbenchmarks();
     registerpeerbenchmarks();
     registersoundbenchmarks();
+    registerpicturebenchmarks();
     keepingreporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -7,5 +7,6 @@ void registerplayerbenchmarks();
 void registersynthbenchmarks();
 void registerpeerbenchmarks();
 void registersoundbenchmarks();
+void registerpicturebenchmarks();
 
 #endif

@@ -93,25 +93,30 @@ int usablecores() {
 
 void renderblock(fluid_file_renderer_t* renderer) {
     if (fluid_file_renderer_process_block(renderer) != FLUID_OK) {
-        refuse(std::string("Writing ") + finaloutput + " failed");
+        writingfailed();
     }
 }
 
 } // namespace
+
+void writingfailed() {
+    refuse(std::string("Writing ") + finaloutput + " failed");
+}
 
 outputkind outputkindof(const char* path) {
     std::string text = path != nullptr ? path : "";
     // The ending alone is no name: "dir/.wav" would be a hidden file.
     size_t slash = text.rfind('/');
     std::string base = slash == std::string::npos ? text : text.substr(slash + 1);
-    if (endswith(base, ".mid") && base.size() > 4) {
-        return midoutput;
-    }
-    if (endswith(base, ".wav") && base.size() > 4) {
-        return wavoutput;
-    }
-    if (endswith(base, ".flac") && base.size() > 5) {
-        return flacoutput;
+    const struct {
+        const char* ending;
+        outputkind kind;
+    } endings[] = {{".mid", midoutput}, {".wav", wavoutput}, {".flac", flacoutput},
+                   {".svg", svgoutput}, {".png", pngoutput}, {".pdf", pdfoutput}};
+    for (const auto& e : endings) {
+        if (endswith(base, e.ending) && base.size() > std::strlen(e.ending)) {
+            return e.kind;
+        }
     }
     return unknownoutput;
 }
@@ -119,13 +124,13 @@ outputkind outputkindof(const char* path) {
 void checkrenderarguments(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
         refuse(std::string("Usage: ") + (argc > 0 && argv[0] ? argv[0] : "") +
-               "  esteye-roll.mes OUTPUT [optempo]");
+               "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]");
     }
     // The player's own checks, on the words it would have been given.
     char* playerwords[4] = {argv[0], argv[1], argc == 4 ? argv[3] : nullptr, nullptr};
     checkarguments(argc - 1, playerwords);
     if (outputkindof(argv[2]) == unknownoutput) {
-        refuse("Output must end in .mid, .wav or .flac");
+        refuse("Output must end in .mid, .wav, .flac, .svg, .png or .pdf");
     }
 }
 
@@ -205,7 +210,7 @@ void writescorefile(size_t bytes) {
     outputfile.write(pendingpath);
     struct stat written {};
     if (stat(pendingpath, &written) != 0 || static_cast<size_t>(written.st_size) != bytes) {
-        refuse(std::string("Writing ") + finaloutput + " failed");
+        writingfailed();
     }
 }
 

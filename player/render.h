@@ -9,9 +9,18 @@
 
 #include <fluidsynth.h>
 
-enum outputkind { unknownoutput, midoutput, wavoutput, flacoutput };
+enum outputkind {
+    unknownoutput,
+    midoutput,
+    wavoutput,
+    flacoutput,
+    svgoutput,
+    pngoutput,
+    pdfoutput
+};
 
-// The kind of an output path by its ending (.mid, .wav, .flac, any case).
+// The kind of an output path by its ending (.mid, .wav, .flac, .svg, .png,
+// .pdf, any case).
 outputkind outputkindof(const char* path);
 
 // The usage line for a count other than ROLL OUTPUT [optempo|s], then
@@ -31,9 +40,20 @@ const char* pendingoutput();
 // Renames the temporary file onto the output; status 1 when that fails.
 void commitoutput();
 
+// Ends the run with "Writing OUTPUT failed" and status 1.
+[[noreturn]] void writingfailed();
+
 // Writes outputfile (sorted and serialised already) into the temporary file
 // with the model's writer, and checks that all `bytes` arrived.
 void writescorefile(size_t bytes);
+
+// Whether the output is a picture (.svg, .png, .pdf).
+bool ispicture(outputkind kind);
+
+// Draws the performance that watchperformance gathered while the roll was
+// prepared into the temporary file. A roll longer than a picture can hold is
+// refused with one line and status 1.
+void writepicturefile(outputkind kind);
 
 // The time rendered after the player's end: releases until every voice has
 // stopped, at most releaseseconds, then reverbseconds of reverb alone.

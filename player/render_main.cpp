@@ -1,9 +1,11 @@
-// vennoroll-render: the player's run, with its score saved as a MIDI file or
-// its performance rendered into an audio file instead of played.
+// vennoroll-render: the player's run, with its score saved as a MIDI file, its
+// performance rendered into an audio file or drawn as a picture instead of
+// played.
 #include <cstddef>
 #include <iostream>
 #include <string>
 
+#include "performance.h"
 #include "render.h"
 #include "rollcore.h"
 
@@ -15,7 +17,9 @@ int main(int argc, char** argv) {
     openoutput(argv[1], output);
 
     renderhandles fluid;
-    if (kind != midoutput) {
+    if (ispicture(kind)) {
+        watchperformance();
+    } else if (kind != midoutput) {
         setuprender(fluid, kind);
     }
 
@@ -24,13 +28,17 @@ int main(int argc, char** argv) {
 
     if (kind == midoutput) {
         writescorefile(op_string.size());
+    } else if (ispicture(kind)) {
+        writepicturefile(kind);
     } else {
         fillopbuffer(op_string, op_size);
         renderscore(fluid, op_size);
         teardownrender(fluid);
     }
     commitoutput();
-    std::cout << (kind == midoutput ? "Score written to " : "Audio written to ") << output
-              << std::endl;
+    std::cout << (kind == midoutput ? "Score written to "
+                  : ispicture(kind) ? "Picture written to "
+                                    : "Audio written to ")
+              << output << std::endl;
     return 0;
 }

@@ -2,8 +2,9 @@
 # Installs the Debian packages the project needs, only when one is missing.
 # Usage: scripts/deps.sh [extra-package ...]
 set -euo pipefail
-pkgs=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libfluidsynth-dev
+pkgs=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libfluidsynth-dev libcairo2-dev
       libwavpack-dev libzip-dev grandorgue-demo clang libclang-rt-14-dev
+      fonts-dejavu-core librsvg2-bin poppler-utils libxml2-utils
       dpkg-dev file afl++ "$@")
 missing=()
 for p in "${pkgs[@]}"; do

@@ -11,8 +11,13 @@ file(GLOB RENDER_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_LIST_DIR}/progress_*_test.cpp)
 add_executable(render_tests ${RENDER_TEST_SOURCES} ${CMAKE_CURRENT_LIST_DIR}/../../player/render.cpp)
 vennor_add_font(render_tests "${VENNOR_TEST_BANK}")
-target_link_libraries(render_tests PRIVATE rollcore PkgConfig::FLUIDSYNTH GTest::gtest GTest::gtest_main util)
+target_link_libraries(render_tests PRIVATE rollpicture PkgConfig::FLUIDSYNTH GTest::gtest GTest::gtest_main util)
+# The picture tests read SVGs and PDFs with other programs than the one that wrote them.
+find_program(RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(PDFINFO pdfinfo REQUIRED)
+find_program(XMLLINT xmllint REQUIRED)
 target_compile_definitions(render_tests PRIVATE
+  RSVG_CONVERT="${RSVG_CONVERT}" PDFINFO="${PDFINFO}" XMLLINT="${XMLLINT}"
   RENDER_BIN="$<TARGET_FILE:vennoroll-render-testbank>"
   VENNOROLL_BIN="$<TARGET_FILE:vennoroll>"
   BANK_PATH="${VENNOR_TEST_BANK}")

@@ -28,6 +28,10 @@ TEST(RenderOutputKind, ByEndingInAnyCase) {
     EXPECT_EQ(outputkindof("/x/y/a.Wav"), wavoutput);
     EXPECT_EQ(outputkindof("a.flac"), flacoutput);
     EXPECT_EQ(outputkindof("a.FLAC"), flacoutput);
+    EXPECT_EQ(outputkindof("a.Svg"), svgoutput);
+    EXPECT_EQ(outputkindof("a.png"), pngoutput);
+    EXPECT_EQ(outputkindof("x/a.PDF"), pdfoutput);
+    EXPECT_EQ(outputkindof(".pdf"), unknownoutput);
     EXPECT_EQ(outputkindof("a.midi"), unknownoutput);
     EXPECT_EQ(outputkindof("a.mp3"), unknownoutput);
     EXPECT_EQ(outputkindof("wav"), unknownoutput);
@@ -58,7 +62,7 @@ class RenderBadOutputDeathTest : public ::testing::Test {
 TEST_F(RenderBadOutputDeathTest, UnknownEndings) {
     for (const char* output : {"out.txt", "out", "out.mp3", "out.midi", ".wav"}) {
         EXPECT_EXIT((stdouttostderr(), check(output)), ::testing::ExitedWithCode(1),
-                    "^Output must end in \\.mid, \\.wav or \\.flac\n$")
+                    "^Output must end in \\.mid, \\.wav, \\.flac, \\.svg, \\.png or \\.pdf\n$")
             << output;
     }
 }
@@ -124,7 +128,8 @@ TEST(RenderBadOutput, ProgramLeavesNothingBehind) {
         std::string line;
     };
     const std::vector<Case> cases = {
-        {"out.ogg", "Output must end in .mid, .wav or .flac"},
+        {"out.ogg", "Output must end in .mid, .wav, .flac, .svg, .png or .pdf"},
+        {"gone/out.svg", "Cannot write gone/out.svg: No such file or directory"},
         {"gone/out.mid", "Cannot write gone/out.mid: No such file or directory"},
         {"roll.mid/out.wav", "Cannot write roll.mid/out.wav: Not a directory"},
         {"taken.mid", "Cannot write taken.mid: Is a directory"},

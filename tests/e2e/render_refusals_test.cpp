@@ -78,7 +78,7 @@ class RenderRefusals : public ::testing::TestWithParam<std::tuple<Refusal, const
 TEST_P(RenderRefusals, SameReportAndStatusAsThePlayerAndNoFile) {
     const Refusal& refusal = std::get<0>(GetParam());
     std::string output = std::get<1>(GetParam());
-    if (output != "out.mid" && !e2e::exists(BANK_PATH)) {
+    if (output == "out.wav" && !e2e::exists(BANK_PATH)) {
         GTEST_SKIP() << "no bank at " << BANK_PATH << ": audio outputs are not rendered";
     }
     Folder folder;
@@ -108,13 +108,15 @@ TEST_P(RenderRefusals, SameReportAndStatusAsThePlayerAndNoFile) {
 }
 
 std::string refusalname(const ::testing::TestParamInfo<RenderRefusals::ParamType>& info) {
-    std::string out = std::get<1>(info.param);
-    return std::string(std::get<0>(info.param).name) + (out == "out.mid" ? "Mid" : "Wav");
+    std::string ending = std::get<1>(info.param) + 4;
+    ending[0] = static_cast<char>(ending[0] - 'a' + 'A');
+    return std::string(std::get<0>(info.param).name) + ending;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rolls, RenderRefusals,
                          ::testing::Combine(::testing::ValuesIn(refusals),
-                                            ::testing::Values("out.mid", "out.wav")),
+                                            ::testing::Values("out.mid", "out.wav", "out.svg",
+                                                              "out.png", "out.pdf")),
                          refusalname);
 
 // The usage line names OUTPUT; the banner comes first, as in the player.
@@ -135,7 +137,8 @@ TEST(RenderUsage, WrongArgumentCounts) {
         ASSERT_FALSE(run.hung);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out,
-                  banner + "Usage: " + RENDER_BIN + "  esteye-roll.mes OUTPUT [optempo]\n");
+                  banner + "Usage: " + RENDER_BIN +
+                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]\n");
     }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
 }

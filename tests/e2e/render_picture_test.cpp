@@ -1,0 +1,255 @@
+// Pictures of generated rolls whose content is known: the report is the
+// player's; the SVG is well-formed and an independent renderer (rsvg-convert)
+// draws it; both it and the PNG show every kind of hole in its colour where the
+// roll has it, paper where it has none, one stop-action marker at each time of
+// the s trace, and one row a minute; the PDF flows the rows onto A4 pages.
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "picture.h"
+#include "render_e2e_support.h"
+
+namespace {
+
+using e2e::Folder;
+using e2e::RollFile;
+
+// 120 beats a minute at 192 ticks a quarter: 384 ticks a second.
+int tick(double seconds) {
+    return static_cast<int>(std::lround(seconds * 384.0));
+}
+
+RollFile& holeat(RollFile& roll, int hole, double from, double to) {
+    return roll.hole(hole, tick(from), tick(to));
+}
+
+// A probe: at this time, this hole shows this colour.
+struct Probe {
+    double t;
+    int hole;
+    const picture::colour* colour;
+};
+
+struct PictureCase {
+    const char* name;
+    std::function<void(RollFile&)> make;
+    int rows;
+    int pages;
+    int actions; // lines of the s trace
+    std::vector<Probe> probes;
+};
+
+void PrintTo(const PictureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// A plain action (stop control 2), then two together ones after the swell
+// shades paired up; every kind of hole once; a Latin-1 title.
+void registrations(RollFile& roll) {
+    roll.tempo(500000).text(3, "Chor\xE4le").text(2, "none");
+    holeat(roll, 6, 2.0, 4.0);
+    holeat(roll, 41, 5.0, 7.0);
+    holeat(roll, 80, 8.0, 10.0);
+    roll.required(tick(12.0));
+    holeat(roll, 121, 15.0, 16.0);
+    holeat(roll, 2, 20.0, 20.4);
+    holeat(roll, 50, 21.0, 21.5);
+    holeat(roll, 52, 22.0, 22.5);
+    holeat(roll, 123, 30.0, 30.4);
+    holeat(roll, 124, 30.1, 30.5);
+    holeat(roll, 3, 32.0, 32.4);
+    holeat(roll, 1, 40.0, 40.4);
+    holeat(roll, 60, 44.0, 45.0);
+}
+
+// Four and a half minutes: five rows.
+void severalminutes(RollFile& roll) {
+    roll.tempo(500000).required(0);
+    for (double t = 30.0; t < 270.0; t += 30.0) {
+        holeat(roll, 6, t - 1.0, t);
+    }
+    holeat(roll, 6, 269.0, 270.0);
+}
+
+const picture::colour& paper = picture::paper;
+const PictureCase cases[] = {
+    {"Registrations",
+     registrations,
+     1,
+     1,
+     3,
+     {{3.0, 6, &picture::pedal},
+      {6.0, 41, &picture::swell},
+      {9.0, 80, &picture::great},
+      {20.2, 2, &picture::stopcontrol},
+      {30.2, 123, &picture::shade},
+      {15.5, 121, &picture::ignored},
+      {5.5, 6, &paper},
+      {3.0, 60, &paper}}},
+    {"SeveralMinutes",
+     severalminutes,
+     5,
+     2,
+     0,
+     {{269.5, 6, &picture::pedal}, {268.0, 6, &paper}, {119.5, 6, &picture::pedal}}},
+};
+
+class Image {
+  public:
+    explicit Image(const std::string& path)
+        : surface(cairo_image_surface_create_from_png(path.c_str())) {}
+    ~Image() { cairo_surface_destroy(surface); }
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+    bool good() const { return cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS; }
+    int width() const { return cairo_image_surface_get_width(surface); }
+    int height() const { return cairo_image_surface_get_height(surface); }
+    // Red, green and blue of a pixel, 0 to 255 each.
+    std::vector<int> rgb(double x, double y) const {
+        int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
+        if (px < 0 || py < 0 || px >= width() || py >= height()) {
+            return {-1, -1, -1};
+        }
+        const unsigned char* row =
+            cairo_image_surface_get_data(surface) +
+            static_cast<ptrdiff_t>(py) * cairo_image_surface_get_stride(surface);
+        uint32_t p = reinterpret_cast<const uint32_t*>(row)[px];
+        return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                static_cast<int>(p & 0xFF)};
+    }
+    bool is(double x, double y, const picture::colour& c) const {
+        std::vector<int> got = rgb(x, y);
+        const double want[] = {c.r, c.g, c.b};
+        for (int i = 0; i < 3; i++) {
+            if (std::abs(got[static_cast<size_t>(i)] - std::lround(want[i] * 255.0)) > 2) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    cairo_surface_t* surface;
+};
+
+// The trace's actions: "t= 22.0  sc2= 1" gives 22.0.
+std::vector<double> tracetimes(const std::string& report) {
+    std::vector<double> times;
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("t= ", 0) == 0) {
+            times.push_back(std::atof(line.c_str() + 3));
+        }
+    }
+    return times;
+}
+
+// The performance as this process interprets the roll, for the geometry.
+performance watch(const std::string& roll) {
+    watchperformance();
+    e2e::interpretfile(roll, "s");
+    finishperformance();
+    holewatch = nullptr;
+    stopwatch = nullptr;
+    textwatch = nullptr;
+    return watched;
+}
+
+void checkimage(const std::string& path, const PictureCase& c, const performance& perf,
+                const std::vector<double>& actions) {
+    SCOPED_TRACE(path);
+    Image image(path);
+    ASSERT_TRUE(image.good());
+    EXPECT_EQ(image.width(), picture::width);
+
+    // Rows: runs of paper down the lead left of time 0.
+    int rows = 0;
+    for (int y = 0, run = 0; y < image.height(); y++) {
+        run = image.is(picture::left - 3.0, y, paper) ? run + 1 : 0;
+        rows += run == 100 ? 1 : 0;
+    }
+    EXPECT_EQ(rows, c.rows);
+
+    for (const Probe& p : c.probes) {
+        EXPECT_TRUE(image.is(picture::timex(p.t), picture::holey(perf, p.t, p.hole), *p.colour))
+            << "hole " << p.hole << " at " << p.t << " s";
+    }
+
+    // One marker for each line of the trace, where it says, and no other.
+    int markers = 0;
+    for (int r = 0; r < c.rows; r++) {
+        double y = picture::holey(perf, r * picture::rowseconds, 127) - picture::holestop +
+                   picture::actionsline - 2.0;
+        for (int x = 0; x < image.width(); x++) {
+            markers += image.is(x, y, picture::stopcontrol) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(markers, static_cast<int>(actions.size()));
+    for (double t : actions) {
+        double y = picture::holey(perf, t, 127) - picture::holestop + picture::actionsline - 2.0;
+        EXPECT_TRUE(image.is(picture::timex(t), y, picture::stopcontrol)) << "action at " << t;
+    }
+}
+
+class RenderPicture : public ::testing::TestWithParam<PictureCase> {};
+
+TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
+    const PictureCase& c = GetParam();
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    RollFile made;
+    c.make(made);
+    made.write(roll);
+    const std::string report = e2e::interpretfile(roll, "s").report;
+    const std::vector<double> actions = tracetimes(report);
+    ASSERT_EQ(static_cast<int>(actions.size()), c.actions) << report;
+    const performance perf = watch(roll);
+
+    for (const char* output : {"out.svg", "out.png", "out.pdf"}) {
+        e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, output, "s"});
+        ASSERT_FALSE(run.hung);
+        ASSERT_EQ(run.status, 0) << run.out << run.err;
+        EXPECT_EQ(run.out, report + "Picture written to " + output + "\n");
+    }
+    e2e::Run xml = e2e::run(folder, {XMLLINT, "--noout", folder.file("out.svg")});
+    EXPECT_EQ(xml.status, 0) << xml.err;
+    e2e::Run rsvg = e2e::run(folder, {RSVG_CONVERT, "--dpi-x", "72", "--dpi-y", "72", "-o",
+                                      folder.file("rsvg.png"), folder.file("out.svg")});
+    ASSERT_EQ(rsvg.status, 0) << rsvg.err;
+    checkimage(folder.file("rsvg.png"), c, perf, actions);
+    checkimage(folder.file("out.png"), c, perf, actions);
+
+    e2e::Run info = e2e::run(folder, {PDFINFO, folder.file("out.pdf")});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("\nPages:           " + std::to_string(c.pages) + "\n"),
+              std::string::npos)
+        << info.out;
+}
+
+std::string casename(const ::testing::TestParamInfo<PictureCase>& param) {
+    return param.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rolls, RenderPicture, ::testing::ValuesIn(cases), casename);
+
+// A roll whose last hole lies days away gets no picture, and leaves no file.
+TEST(RenderPictureRefusal, RollTooLong) {
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    RollFile made;
+    made.tempo(500000).required(0);
+    holeat(made, 6, 5.0 * 3600.0, 5.0 * 3600.0 + 1.0).write(roll);
+    e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, "out.png"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\nRoll too long for a picture (over 4 hours)\n"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
+}
+
+} // namespace
