@@ -123,11 +123,12 @@ class Image {
         return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
                 static_cast<int>(p & 0xFF)};
     }
-    bool is(double x, double y, const picture::colour& c) const {
+    // Within `tolerance` of the colour in each of red, green and blue.
+    bool is(double x, double y, const picture::colour& c, long tolerance = 2) const {
         std::vector<int> got = rgb(x, y);
         const double want[] = {c.r, c.g, c.b};
         for (int i = 0; i < 3; i++) {
-            if (std::abs(got[static_cast<size_t>(i)] - std::lround(want[i] * 255.0)) > 2) {
+            if (std::abs(got[static_cast<size_t>(i)] - std::lround(want[i] * 255.0)) > tolerance) {
                 return false;
             }
         }
@@ -194,6 +195,14 @@ void checkimage(const std::string& path, const PictureCase& c, const performance
     for (double t : actions) {
         double y = picture::holey(perf, t, 127) - picture::holestop + picture::actionsline - 2.0;
         EXPECT_TRUE(image.is(picture::timex(t), y, picture::stopcontrol)) << "action at " << t;
+        // Its label just right of it, in the same colour.
+        int label = 0;
+        for (double dx = 3.0; dx < 40.0; dx++) {
+            for (double dy = -11.0; dy < -2.0; dy++) {
+                label += image.is(picture::timex(t) + dx, y + dy, picture::stopcontrol, 60) ? 1 : 0;
+            }
+        }
+        EXPECT_GE(label, 20) << "label of the action at " << t;
     }
 }
 
