@@ -60,6 +60,10 @@ int64_t fileSizeOf(FileIO& in) {
     return size < 0 ? 0 : size;
 }
 
+bool isSysex(const Array<unsigned char>& data) {
+    return data.getSize() > 0 && data.getBase()[0] == 0xf0;
+}
+
 } // namespace
 
 MidiFile::MidiFile(const char* path) : MidiFile() {
@@ -355,8 +359,11 @@ int MidiFile::read(const char* path) {
         while (true) {
             const int64_t delta = extractVlvTime(in);
             extractMidiData(in, event.data, runningCommand);
-            // A message cut short by the end of the file is not stored.
-            if (in.eof()) {
+            // A message cut short by the end of the file is not stored. A
+            // system exclusive message runs to the next F7 or the end of the
+            // file, so the end completes it.
+            const bool atEnd = in.eof();
+            if (atEnd && !isSysex(event.data)) {
                 break;
             }
             ticks += static_cast<uint32_t>(delta);
@@ -370,7 +377,8 @@ int MidiFile::read(const char* path) {
             }
             list.append(event);
             const Array<unsigned char>& data = event.data;
-            if (data.getSize() >= 2 && data.getBase()[0] == 0xff && data.getBase()[1] == 0x2f) {
+            if (atEnd ||
+                (data.getSize() >= 2 && data.getBase()[0] == 0xff && data.getBase()[1] == 0x2f)) {
                 break;
             }
         }

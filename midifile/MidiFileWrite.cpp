@@ -14,6 +14,15 @@ void putByte(std::ostream& out, int byte) {
     out.put(static_cast<char>(byte & 0xff));
 }
 
+// The reader keeps a system exclusive message as F0 alone (or F0 and the data
+// byte that introduced it under running status). Written back bare, F0 makes
+// any reader swallow the rest of the track: this one skips to the next F7,
+// others take the next byte for a length.
+bool isUnterminatedSysex(const Array<unsigned char>& data) {
+    const int64_t n = data.getSize();
+    return n > 0 && data.getBase()[0] == 0xf0 && data.getBase()[n - 1] != 0xf7;
+}
+
 } // namespace
 
 // Five 7-bit groups, so values of 2^28 and more take one byte more than a
@@ -59,6 +68,13 @@ int MidiFile::write(std::ostream& out) {
         const MFEvent* e = list.getBase();
         for (int64_t i = 0; i < list.getSize(); i++) {
             writeVLValue(e[i].time, trackdata);
+            if (isUnterminatedSysex(e[i].data)) {
+                // The empty message: read back here as F0, elsewhere as nothing.
+                for (unsigned char byte : {0xf0, 0x01, 0xf7}) {
+                    trackdata.append(byte);
+                }
+                continue;
+            }
             const unsigned char* bytes = e[i].data.getBase();
             for (int64_t j = 0; j < e[i].data.getSize(); j++) {
                 trackdata.append(bytes[j]);

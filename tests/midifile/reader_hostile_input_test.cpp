@@ -123,14 +123,6 @@ TEST(ReaderHostileInput, EmptyLastChunk) {
     EXPECT_EQ(score.getNumEvents(0), 0);
 }
 
-TEST(ReaderHostileInput, SystemExclusiveRunningToTheEnd) {
-    const std::string path =
-        writeTemp(concat({header(0, 1, 96), chunk(bytes({0x00, 0xc0, 1, 0x00, 0xf0, 1, 2, 3}))}));
-    MidiFile score;
-    EXPECT_EQ(readCaptured(score, path).status, 1);
-    EXPECT_EQ(eventsOf(score, 0), (std::vector<Ev>{{0, bytes({0xc0, 1})}}));
-}
-
 // The absolute tick counter wraps at 32 bits.
 TEST(ReaderHostileInput, TickCounterWraps) {
     Bytes body;

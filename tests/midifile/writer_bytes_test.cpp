@@ -123,11 +123,17 @@ TEST(WriterBytes, NoRunningStatusAndBytesAsStored) {
     score.addMetaEvent(0, 0, 0x03, "Great");
     score.addEvent(0, 10, array(bytes({0x92, 60, 65})));
     score.addEvent(0, 10, array(bytes({0x92, 64, 65})));
+    // A system exclusive message as the reader stores it, plain or under
+    // running status, becomes the empty message; a whole one stays as it is.
     score.addEvent(0, 20, array(bytes({0xf0})));
-    EXPECT_EQ(written(score),
-              concat({header(0, 1, 48), chunk(bytes({0x00, 0xff, 0x03, 0x05, 'G',  'r',  'e',  'a',
-                                                     't',  0x0a, 0x92, 60,   65,   0x00, 0x92, 64,
-                                                     65,   0x0a, 0xf0, 0x00, 0xff, 0x2f, 0x00}))}));
+    score.addEvent(0, 20, array(bytes({0xf0, 0x05})));
+    score.addEvent(0, 20, array(bytes({0xf0, 0x02, 0x11, 0xf7})));
+    EXPECT_EQ(
+        written(score),
+        concat({header(0, 1, 48),
+                chunk(bytes({0x00, 0xff, 0x03, 0x05, 'G',  'r',  'e',  'a',  't',  0x0a, 0x92, 60,
+                             65,   0x00, 0x92, 64,   65,   0x0a, 0xf0, 0x01, 0xf7, 0x00, 0xf0, 0x01,
+                             0xf7, 0x00, 0xf0, 0x02, 0x11, 0xf7, 0x00, 0xff, 0x2f, 0x00}))}));
 }
 
 TEST(WriterBytes, LargeDeltaTakesFiveBytes) {
