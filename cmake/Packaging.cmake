@@ -25,6 +25,31 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 
+# Three packages: the player (everything installed without a component of its
+# own), the model's shared library, and what it takes to build against it.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL Unspecified midifile dev)
+set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME vennoroll)
+set(CPACK_COMPONENT_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_DEBIAN_MIDIFILE_PACKAGE_NAME libvennormidifile${PROJECT_VERSION_MAJOR})
+set(CPACK_DEBIAN_MIDIFILE_PACKAGE_SECTION libs)
+set(CPACK_COMPONENT_MIDIFILE_DESCRIPTION
+    "The Standard MIDI File model under the player, as a shared library: it reads, \
+edits, sorts, restructures, times and writes files of format 0 and 1.")
+set(CPACK_DEBIAN_DEV_PACKAGE_NAME libvennormidifile-dev)
+set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
+    "libvennormidifile${PROJECT_VERSION_MAJOR} (= ${PROJECT_VERSION})")
+set(CPACK_COMPONENT_DEV_DESCRIPTION
+    "What it takes to build against the player's Standard MIDI File model: headers \
+under /usr/include/vennor/midifile, the static library, the CMake package \
+VennorMidifile and the pkg-config file vennormidifile.")
+# Every package's summary is the player's; the descriptions above follow it.
+# The shared library's package declares what it provides (shlibs): programs
+# built against it need this version or a later one.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+
 # cpack reads this when it runs: a package whose player looks for its bank
 # anywhere but where the package puts it would play in silence.
 set(VENNOR_PACKAGE_FONT "${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/vennor/vennorbank-0.sf2")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package in build-deb, installs it with apt-get, plays the
-# demo roll with the installed player through ALSA's null device, checks the
-# files it put down, and removes it again. Needs root (scripts/test.sh runs it
+# Builds the Debian packages in build-deb (the player, the MIDI file model's
+# shared library and its -dev package), installs them with apt-get, plays the
+# demo roll with the installed player through ALSA's null device, builds a
+# program against the installed library, checks the files they put down, and
+# removes them again. Needs root (scripts/test.sh runs it
 # when it has root). The package is removed at the end, also when one was
 # installed before the test.
 set -euo pipefail
@@ -25,13 +27,16 @@ cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX
   -DVENNOR_FONT=/usr/share/vennor/vennorbank-0.sf2 -DVENNOR_BUILD_TESTS=OFF \
   -DVENNOR_BUILD_BENCH=OFF >build-deb/configure.log 2>&1 || { cat build-deb/configure.log; exit 1; }
 cmake --build build-deb -j"$jobs" >build-deb/build.log 2>&1 || { tail -n 60 build-deb/build.log; exit 1; }
-rm -f build-deb/vennoroll_*.deb
+rm -f build-deb/*.deb
 (cd build-deb && cpack -G DEB >cpack.log 2>&1) || { cat build-deb/cpack.log; exit 1; }
 deb=$(ls build-deb/vennoroll_*.deb)
+lib=$(ls build-deb/libvennormidifile1_*.deb)
+dev=$(ls build-deb/libvennormidifile-dev_*.deb)
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 
 # Debian's layout, never /usr/local, and the FluidSynth runtime as a dependency.
 listing=$(dpkg-deb --contents "$deb")
-for path in ./usr/bin/vennoroll ./usr/share/vennor/vennorbank-0.sf2 \
+for path in ./usr/bin/vennoroll ./usr/bin/vennormidi ./usr/share/vennor/vennorbank-0.sf2 \
             ./usr/share/vennor/examples/demo-roll.mid ./usr/share/man/man1/vennoroll.1; do
   grep -q " $path\$" <<<"$listing" || fail "$deb lacks $path"
 done
@@ -39,16 +44,40 @@ if grep -q '/usr/local' <<<"$listing"; then
   fail "$deb puts files under /usr/local"
 fi
 dpkg-deb --field "$deb" Depends | grep -q 'libfluidsynth3' || fail "$deb does not depend on libfluidsynth3"
+libdir=./usr/lib/$multiarch
+listing=$(dpkg-deb --contents "$lib")
+for path in $libdir/libvennormidifile.so.1.0.0 "$libdir/libvennormidifile.so.1 ->"; do
+  grep -qF " $path" <<<"$listing" || fail "$lib lacks $path"
+done
+listing=$(dpkg-deb --contents "$dev")
+for path in ./usr/include/vennor/midifile/MidiFile.h ./usr/include/vennor/midifile/SigCollection.h \
+            $libdir/libvennormidifile.a "$libdir/libvennormidifile.so ->" \
+            $libdir/cmake/VennorMidifile/VennorMidifileConfig.cmake \
+            $libdir/pkgconfig/vennormidifile.pc; do
+  grep -qF " $path" <<<"$listing" || fail "$dev lacks $path"
+done
+dpkg-deb --field "$dev" Depends | grep -qF 'libvennormidifile1 (= ' ||
+  fail "$dev does not depend on its shared library"
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=300 "./$deb" >"$work/install.log" 2>&1 ||
-  { cat "$work/install.log"; fail "apt-get could not install $deb"; }
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=300 "./$deb" "./$lib" "./$dev" \
+  >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "apt-get could not install the packages"; }
 
 echo 'pcm.!default { type null }' >"$work/.asoundrc"
 status=0
 HOME="$work" timeout 300 /usr/bin/vennoroll /usr/share/vennor/examples/demo-roll.mid \
   >"$work/play.out" 2>"$work/play.err" || status=$?
-DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq -o DPkg::Lock::Timeout=300 vennoroll >"$work/remove.log" 2>&1 ||
-  { cat "$work/remove.log"; fail "apt-get could not remove vennoroll"; }
+# A program built against the packaged library finds it without help.
+built=0
+c++ -std=c++17 tests/library/project/consumer.cpp $(pkg-config --cflags --libs vennormidifile) \
+  -o "$work/consumer" >"$work/consumer.log" 2>&1 &&
+  "$work/consumer" write "$work/score.mid" && [ "$("$work/consumer" notes "$work/score.mid")" = "60 64 " ] &&
+  built=1
+tempomap=$(timeout 60 /usr/bin/vennormidi --tempo-map /usr/share/vennor/examples/demo-roll.mid | wc -l) || tempomap=0
+DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq -o DPkg::Lock::Timeout=300 vennoroll libvennormidifile1 \
+  libvennormidifile-dev >"$work/remove.log" 2>&1 ||
+  { cat "$work/remove.log"; fail "apt-get could not remove the packages"; }
+[ "$built" -eq 1 ] || { cat "$work/consumer.log"; fail "no working program could be built against libvennormidifile-dev"; }
+[ "$tempomap" -gt 0 ] || fail "the installed vennormidi printed no tempo map of the demo roll"
 
 if [ "$status" -ne 0 ]; then
   cat "$work/play.out" "$work/play.err"
@@ -61,7 +90,8 @@ if grep -q 'vennorbank-0.sf2' "$work/play.err"; then
 fi
 grep -q '^Title: Canon in D$' "$work/play.out" || fail "no title line in the player's report"
 played=$(grep '^Playing time: ' "$work/play.out") || fail "no playing time in the player's report"
-for path in /usr/bin/vennoroll /usr/share/vennor/vennorbank-0.sf2 /usr/share/man/man1/vennoroll.1; do
+for path in /usr/bin/vennoroll /usr/share/vennor/vennorbank-0.sf2 /usr/share/man/man1/vennoroll.1 \
+            /usr/include/vennor /usr/lib/$multiarch/libvennormidifile.so.1; do
   [ ! -e "$path" ] || fail "$path is still there after removing the package"
 done
-echo "deb-test: $(basename "$deb") installed, played the demo roll ($played), removed"
+echo "deb-test: $(basename "$deb"), $(basename "$lib") and $(basename "$dev") installed, played the demo roll ($played), built against the library, removed"
