@@ -27,6 +27,8 @@ if ! cmake --build build -j"$jobs" >build/build.log 2>&1; then
 fi
 # Up-to-date files are not news.
 $SUDO cmake --install build | { grep -v -e '-- Up-to-date:' -e '-- Install configuration:' || true; }
+# Programs built against the MIDI file model's shared library find it at once.
+$SUDO ldconfig
 
 # What was installed, and where: the install's own list.
 player=$(grep -m1 '/bin/vennoroll$' build/install_manifest.txt)
