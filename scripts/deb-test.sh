@@ -37,7 +37,8 @@ multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 # Debian's layout, never /usr/local, and the FluidSynth runtime as a dependency.
 listing=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/vennoroll ./usr/bin/vennormidi ./usr/share/vennor/vennorbank-0.sf2 \
-            ./usr/share/vennor/examples/demo-roll.mid ./usr/share/man/man1/vennoroll.1; do
+            ./usr/share/vennor/examples/demo-roll.mid ./usr/share/man/man1/vennoroll.1 \
+            ./usr/share/man/man1/vennormidi.1; do
   grep -q " $path\$" <<<"$listing" || fail "$deb lacks $path"
 done
 if grep -q '/usr/local' <<<"$listing"; then
