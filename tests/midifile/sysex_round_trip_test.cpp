@@ -98,8 +98,8 @@ TEST_P(SysexRoundTrip, ReadsWritesAndReadsBackEveryEvent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SysexRoundTrip, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<Case>& tested) {
+                             return std::string(tested.param.name);
                          });
 
 } // namespace
