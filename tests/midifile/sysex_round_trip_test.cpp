@@ -11,16 +11,7 @@
 
 namespace {
 
-using smftest::Bytes;
-using smftest::bytes;
-using smftest::chunk;
-using smftest::concat;
-using smftest::Ev;
-using smftest::eventsOf;
-using smftest::header;
-using smftest::readCaptured;
-using smftest::writeTemp;
-using smftest::written;
+using namespace smftest;
 
 const Bytes kEnd = bytes({0x00, 0xff, 0x2f, 0x00});
 const Bytes kEndEvent = bytes({0xff, 0x2f, 0x00});
