@@ -22,18 +22,16 @@ const char* const kBankComment =
     "Pipe organ for vennoroll, built from the GrandOrgue demo sample set (GrandOrgue demo "
     "V1, Debian package grandorgue-demo): Montre 8', Bourdon 8', Flute harmonique 8', "
     "Gamba 8', Hautbois 8', Trompette 8' and Octavin 2', recorded in stereo by Lars Palo. "
-    "Changes from the recordings: each was given a new short loop right after its attack "
-    "and its recorded release was joined on after that loop; tails more than 50 dB below the "
-    "sustain were cut; "
+    "Changes from the recordings: each keeps its attack and sustain up to a new loop of a "
+    "second or more, chosen where the held note's envelope is steadiest and cross-faded; the "
+    "recorded releases are left out (the volume envelope ends each note); "
     "levels follow the organ definition's voicing. Bank 0 holds the player's "
     "registrations (program 0 pedal, 10-63 swell, 70-123 great), bank 1 each rank alone. "
     "Copyright 2006 Milan Digital Audio LLC, 2009-2015 GrandOrgue contributors. Licensed "
     "under the GNU General Public License version 2 or later (GPL-2+), or under the "
     "Creative Commons Attribution-ShareAlike 2.5 licence (Sweden), at your choice.";
 
-namespace {
-
-bool readOrgan(ZipArchive& zip, OrganDefinition& organ, std::string& error) {
+bool readPackageOrgan(ZipArchive& zip, OrganDefinition& organ, std::string& error) {
     for (const std::string& name : zip.getEntryNames()) {
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".organ") == 0) {
             std::vector<uint8_t> bytes;
@@ -48,16 +46,28 @@ bool readOrgan(ZipArchive& zip, OrganDefinition& organ, std::string& error) {
     return false;
 }
 
-bool readRecording(ZipArchive& zip, const std::string& file, PreparedSample& out,
-                   std::string& error) {
-    std::vector<uint8_t> packed, wave;
-    WaveFile parsed;
+bool readPackageWave(ZipArchive& zip, const std::string& file, WaveFile& wave, std::string& error) {
+    std::vector<uint8_t> packed, bytes;
     if (!zip.readEntry(file, packed)) {
         error = zip.getError();
         return false;
     }
-    if (!decodeWavpack(packed, wave, error) || !parsed.parse(wave, error) ||
-        !prepareSample(parsed, LoopSettings(), out, error)) {
+    if (!decodeWavpack(packed, bytes, error) || !wave.parse(bytes, error)) {
+        error = file + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool readRecording(ZipArchive& zip, const std::string& file, PreparedSample& out,
+                   std::string& error) {
+    WaveFile parsed;
+    if (!readPackageWave(zip, file, parsed, error)) {
+        return false;
+    }
+    if (!prepareSample(parsed, LoopSettings(), out, error)) {
         error = file + ": " + error;
         return false;
     }
@@ -96,7 +106,7 @@ bool buildBank(const std::string& packagePath, const std::string& outputPath, Ba
         return false;
     }
     OrganDefinition organ;
-    if (!readOrgan(zip, organ, error)) {
+    if (!readPackageOrgan(zip, organ, error)) {
         return false;
     }
     PresetLayout layout;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "organ_definition.h"
+#include "wave_file.h"
+#include "zip_archive.h"
+
 #include <string>
 
 struct BankSummary {
@@ -14,6 +18,11 @@ struct BankSummary {
 // definition and WavPack recordings). False with a one-line reason on any failure.
 bool buildBank(const std::string& packagePath, const std::string& outputPath, BankSummary& summary,
                std::string& error);
+
+// The package's organ definition, and one of its recordings decoded. False with a one-line
+// reason when missing or unreadable.
+bool readPackageOrgan(ZipArchive& zip, OrganDefinition& organ, std::string& error);
+bool readPackageWave(ZipArchive& zip, const std::string& file, WaveFile& wave, std::string& error);
 
 // Credits and licence of the recordings, as carried in the bank's INFO chunk.
 extern const char* const kSampleSetCopyright;

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-// A recording made ready for a SoundFont voice that loops while the key is held and then
-// plays on into the recorded release (sample mode 3):
-//   [recorded attack][short loop of whole periods][recorded release from the release marker]
-// The recorded loops are long and start late, and a voice finishes its loop before it plays
-// on, so a fresh short loop right after the attack keeps the release prompt.
+// A recording made ready for a SoundFont voice that loops until the voice has died away
+// (sample mode 1): [recorded attack and sustain][loop of a second or more], with a few frames
+// of the loop's start after its end for the interpolator. The loop is long so that the
+// pipe's wind noise and drift do not repeat fast enough to be heard as a flutter; the
+// volume envelope's release ends the note.
 struct PreparedSample {
     std::vector<std::vector<float>> channels; // same layout as the recording
     uint32_t loopStart = 0;
@@ -19,31 +19,31 @@ struct PreparedSample {
     // Pitch data: the frame plays at MIDI pitch rootKey + correctionCents / 100.
     int rootKey = 60;
     int correctionCents = 0;
-    // The loop's own pitch against the recording's pitch data, in cents (rounding only).
-    double loopCents = 0.0;
-    // Where the release splice reads the recording, and the marker it aims at.
-    uint32_t releaseSource = 0;
-    uint32_t releaseMarker = 0;
+    // Strongest line of the held note's envelope between 4 and 30 Hz, in dB relative to
+    // its mean, at either end of the held stretch: what the loop was chosen by.
+    double flutterDb = 0.0;
 };
 
 struct LoopSettings {
-    double minLoopSeconds = 0.09;
-    double maxLoopSeconds = 0.15;
-    // Loop lengths whose rounding to whole frames detunes more than this are passed over.
-    double maxLoopCents = 0.1;
+    double minLoopSeconds = 1.0;
+    double maxLoopSeconds = 2.0;
+    // The loop's end is faded into what precedes its start over this long.
+    double crossFadeSeconds = 0.2;
     // Sustain counts as reached within this many dB of the level before the release marker;
     // a level still wandering after maxAttackSeconds is wind and room, not attack.
     double attackToleranceDb = 1.5;
     double maxAttackSeconds = 0.5;
-    // The release is cut where it falls this far below the sustain, then faded out.
-    double tailFloorDb = 50.0;
-    double tailFadeSeconds = 0.05;
+    // The held note whose envelope the loop is judged by.
+    double heldFromSeconds = 1.0;
+    double heldToSeconds = 3.8;
+    // Loops within this many dB of the steadiest are as good: the shortest sample wins.
+    double flutterSlackDb = 1.0;
 };
 
 // Frequency in Hz of a MIDI pitch (fractional) at A4 = 440 Hz equal temperament.
 double midiPitchToHz(double pitch);
 
 // False with a one-line reason when the recording lacks pitch data or a release marker,
-// or is too short to hold an attack, a loop and a release.
+// or is too short to hold an attack and a loop.
 bool prepareSample(const WaveFile& wave, const LoopSettings& settings, PreparedSample& out,
                    std::string& error);

@@ -91,8 +91,8 @@ void PresetLayout::emit(const std::map<std::string, RecordingSamples>& samples,
         SfInstrument inst;
         inst.name = stopName(stop.rank, stop.transpose);
         SfZone global;
-        // Loop while the key is held, then play on through the recorded release.
-        global.generators.push_back(SfGenerator::value(GenSampleModes, 3));
+        // Loop until the voice has died away; the envelope's release ends the note.
+        global.generators.push_back(SfGenerator::value(GenSampleModes, 1));
         global.generators.push_back(SfGenerator::value(GenReleaseVolEnv, release));
         inst.zones.push_back(global);
         for (const StopKey& k : stop.keys) {

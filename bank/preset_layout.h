@@ -58,7 +58,9 @@ class PresetLayout {
 // applies the generator at 0.4 of its nominal centibels, so the value is scaled to match.
 int attenuationAmount(double decibels);
 
-// Release of the volume envelope (FluidSynth falls 96 dB over it, 8 dB a second here): slow
-// beside the recorded release, which stays audible, yet every note has fallen 20 dB within
-// 1.5 s of its release, even played six semitones below its recording.
-constexpr double kReleaseSeconds = 12.0;
+// Release of the volume envelope, which alone ends a note: the samples loop until the voice
+// has died away. FluidSynth falls 96 dB over it, linearly in decibels, and ends the voice
+// once it is inaudible. Short enough that the voices of released chords are gone before
+// the second chord after them (loud passages stay within 256 voices), long enough not
+// to click.
+constexpr double kReleaseSeconds = 1.0;

@@ -1,6 +1,6 @@
-// Every key of every rank, rendered through FluidSynth from the built bank, stands within
-// 2 cents of equal temperament at A4 = 440 Hz. The recordings themselves stand some 13
-// cents sharp (the Octavin about 19 flat); the samples' pitch data corrects them.
+// Stops that sound a rank at another pitch, rendered through FluidSynth from the built bank,
+// stand within 2 cents of equal temperament at A4 = 440 Hz (every key of every rank at its
+// own pitch is held to it in bank_sustain_test).
 #include "offline_synth.h"
 #include "signal_measure.h"
 
@@ -40,45 +40,10 @@ class BankTuning : public ::testing::Test {
         return centsBetween(hz, expected);
     }
 
-    // Every key C2..C7 of one rank alone (bank 1 holds each rank by itself).
-    static void checkRank(int program, int semitonesAboveKey) {
-        ASSERT_TRUE(synth->isLoaded());
-        double worst = 0.0;
-        for (int key = 36; key <= 96; key++) {
-            double cents = centsOff(1, program, key, key + semitonesAboveKey);
-            EXPECT_LE(std::fabs(cents), kToleranceCents)
-                << "rank program " << program << " key " << key << ": " << cents << " cents";
-            worst = std::max(worst, std::fabs(cents));
-        }
-        std::printf("rank program %d: worst %.2f cents over keys 36-96\n", program, worst);
-    }
-
     static OfflineSynth* synth;
 };
 
 OfflineSynth* BankTuning::synth = nullptr;
-
-TEST_F(BankTuning, Montre8EveryKey) {
-    checkRank(0, 0);
-}
-TEST_F(BankTuning, Bourdon8EveryKey) {
-    checkRank(1, 0);
-}
-TEST_F(BankTuning, FluteHarmonique8EveryKey) {
-    checkRank(2, 0);
-}
-TEST_F(BankTuning, Gambe8EveryKey) {
-    checkRank(3, 0);
-}
-TEST_F(BankTuning, Hautbois8EveryKey) {
-    checkRank(4, 0);
-}
-TEST_F(BankTuning, Trompette8EveryKey) {
-    checkRank(5, 0);
-}
-TEST_F(BankTuning, Octavin2EveryKey) {
-    checkRank(6, 24);
-}
 
 TEST_F(BankTuning, SixteenFootStopsSoundAnOctaveDownInTune) {
     ASSERT_TRUE(synth->isLoaded());

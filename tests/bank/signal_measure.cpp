@@ -35,12 +35,21 @@ void fft(std::vector<std::complex<double>>& a) {
     }
 }
 
+// Hann window of n points.
+std::vector<double> hann(size_t n) {
+    std::vector<double> w(n);
+    for (size_t i = 0; i < n; i++) {
+        w[i] = 0.5 - 0.5 * std::cos(2.0 * M_PI * (i + 0.5) / static_cast<double>(n));
+    }
+    return w;
+}
+
 // Power spectrum of a Hann-windowed slice, zero-padded by `pad`.
 std::vector<double> powerSpectrum(const std::vector<float>& x, size_t from, size_t pad) {
+    static const std::vector<double> window = hann(kWindow);
     std::vector<std::complex<double>> a(kWindow * pad);
     for (size_t i = 0; i < kWindow && from + i < x.size(); i++) {
-        double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * (i + 0.5) / kWindow);
-        a[i] = x[from + i] * w;
+        a[i] = x[from + i] * window[i];
     }
     fft(a);
     std::vector<double> p(a.size() / 2);
@@ -151,15 +160,18 @@ double clickProminenceDb(const std::vector<float>& x, size_t from, size_t to, do
 double seamExcessDb(const std::vector<float>& x, double firstSeam, double loopPeriod,
                     double tonePeriod, double rate) {
     const long half = static_cast<long>(rate / 1000.0);
+    // High-passed power against the slice's own power, so that the level of a note whose
+    // loudness wanders (a long loop's seams fall at different levels) cancels out.
     auto slicePower = [&](double centre) {
         long c = std::lround(centre);
-        double sum = 0.0;
+        double high = 0.0, all = 0.0;
         for (long i = c - half; i < c + half; i++) {
-            double d2 = static_cast<double>(x[static_cast<size_t>(i)]) -
-                        2.0 * x[static_cast<size_t>(i - 1)] + x[static_cast<size_t>(i - 2)];
-            sum += d2 * d2;
+            double v = x[static_cast<size_t>(i)];
+            double d2 = v - 2.0 * x[static_cast<size_t>(i - 1)] + x[static_cast<size_t>(i - 2)];
+            high += d2 * d2;
+            all += v * v;
         }
-        return sum;
+        return high / (all + 1e-30);
     };
     const double away = std::max(1.0, std::round(loopPeriod / 4.0 / tonePeriod)) * tonePeriod;
     double seams = 0.0, between = 0.0;
@@ -172,4 +184,80 @@ double seamExcessDb(const std::vector<float>& x, double firstSeam, double loopPe
         between += slicePower(t + away);
     }
     return 10.0 * std::log10((seams + 1e-30) / (between + 1e-30));
+}
+
+double envelopeModulationDb(const std::vector<float>& left, const std::vector<float>& right,
+                            double from, double to, double rate) {
+    // Hann-weighted power over 20 ms every 10 ms: a plain 10 ms frame holding a fractional
+    // number of periods ripples at the tone's distance from a multiple of 100 Hz (4 Hz for
+    // a G at 196 Hz), a line no listener hears.
+    const double frameLength = rate / 100.0;
+    const size_t span = static_cast<size_t>(2.0 * frameLength);
+    const std::vector<double> weight = hann(span);
+    std::vector<double> envelope;
+    for (double s = from; s + 2.0 * frameLength <= to; s += frameLength) {
+        size_t a = static_cast<size_t>(s);
+        double power = 0.0, weights = 0.0;
+        for (size_t i = 0; i < span && a + i < left.size() && a + i < right.size(); i++) {
+            double w = weight[i];
+            power += w * 0.5 *
+                     (static_cast<double>(left[a + i]) * left[a + i] +
+                      static_cast<double>(right[a + i]) * right[a + i]);
+            weights += w;
+        }
+        envelope.push_back(std::sqrt(power / (weights + 1e-30)));
+    }
+    if (envelope.size() < 16) {
+        return 0.0;
+    }
+    double mean = 0.0;
+    for (double e : envelope) {
+        mean += e / static_cast<double>(envelope.size());
+    }
+    // Zero-padded eightfold or more so that a line between bins is not underread.
+    size_t n = 1;
+    while (n < 8 * envelope.size()) {
+        n <<= 1;
+    }
+    std::vector<std::complex<double>> a(n);
+    double windowSum = 0.0;
+    const std::vector<double> taper = hann(envelope.size());
+    for (size_t i = 0; i < envelope.size(); i++) {
+        double w = taper[i];
+        a[i] = (envelope[i] - mean) * w;
+        windowSum += w;
+    }
+    fft(a);
+    double strongest = 0.0;
+    for (size_t k = 1; k < n / 2; k++) {
+        double hz = 100.0 * static_cast<double>(k) / static_cast<double>(n);
+        if (hz >= 4.0 && hz <= 30.0) {
+            strongest = std::max(strongest, 2.0 * std::abs(a[k]) / windowSum);
+        }
+    }
+    return 20.0 * std::log10(strongest / (mean + 1e-30) + 1e-30);
+}
+
+std::vector<double> harmonicLevelsDb(const std::vector<float>& x, size_t from, size_t to,
+                                     double rate, double hz, int count) {
+    std::vector<double> power(static_cast<size_t>(count), 0.0);
+    int windows = 0;
+    for (size_t s = from; s + kWindow <= std::min(to, x.size()); s += kWindow / 2) {
+        std::vector<double> p = powerSpectrum(x, s, 1);
+        for (int h = 1; h <= count; h++) {
+            double lo = (h - 0.25) * hz * kWindow / rate, hi = (h + 0.25) * hz * kWindow / rate;
+            for (size_t k = static_cast<size_t>(std::ceil(lo)); k <= hi && k < p.size(); k++) {
+                power[static_cast<size_t>(h - 1)] += p[k];
+            }
+        }
+        windows++;
+    }
+    std::vector<double> levels;
+    for (int h = 1; h <= count; h++) {
+        bool audible = h * hz < rate / 2 && windows > 0;
+        levels.push_back(
+            audible ? 10.0 * std::log10(power[static_cast<size_t>(h - 1)] / windows + 1e-30)
+                    : -300.0);
+    }
+    return levels;
 }

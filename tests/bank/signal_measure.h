@@ -27,9 +27,24 @@ double spectralDistanceDb(const std::vector<double>& a, const std::vector<double
 // x[from, to) to the median slice: a click or a jump stands out, a steady tone does not.
 double clickProminenceDb(const std::vector<float>& x, size_t from, size_t to, double rate);
 
-// High-passed (second-difference) power in 2 ms slices centred on the loop seams at
-// firstSeam + k * loopPeriod (k = 0, 1, ... while inside x), against slices a whole number
-// of tone periods later, about a quarter loop on, where the waveform is at the same phase but
-// no seam is near: 0 dB for a seamless loop, well above for a click at each pass.
+// High-passed (second-difference) power, relative to the slice's power, in 2 ms slices
+// centred on the loop seams at firstSeam + k * loopPeriod (k = 0, 1, ... while inside x),
+// against slices a whole number of tone periods later, about a quarter loop on, where the waveform
+// is at the same phase but no seam is near: 0 dB for a seamless loop, well above for a click at
+// each pass.
 double seamExcessDb(const std::vector<float>& x, double firstSeam, double loopPeriod,
                     double tonePeriod, double rate);
+
+// Strongest line between 4 and 30 Hz of the amplitude envelope (10 ms frames: the stereo
+// power, Hann-weighted over 20 ms) of left and right over [from, to), in dB relative to the mean
+// amplitude: -6 dB is a modulation depth of 50 %. A held pipe has little; a short loop that repeats
+// the wind noise makes a line at its repetition rate. A recording read at a playback ratio r is
+// measured with rate 44100 * r, so that its frames and lines are those a listener hears.
+double envelopeModulationDb(const std::vector<float>& left, const std::vector<float>& right,
+                            double from, double to, double rate);
+
+// Levels in dB of harmonics 1..count of a tone of fundamental hz over x[from, to): the power
+// within a quarter of the fundamental of each harmonic, averaged over Hann windows of 32768
+// frames hopping by half a window. Harmonics at or above the Nyquist frequency read -300.
+std::vector<double> harmonicLevelsDb(const std::vector<float>& x, size_t from, size_t to,
+                                     double rate, double hz, int count);
