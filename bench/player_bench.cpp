@@ -10,22 +10,17 @@
 
 namespace {
 
-// Frame, header pass and hole walk over a roll already read: the work that
-// grows with the roll's events.
+// The interpretation step of preparescore (frame, header pass and hole walk)
+// over a roll already read: the work that grows with the roll's events.
 void interpret(benchmark::State& state, const benchroll& roll) {
-    MidiFile inputfile(roll.path.c_str());
-    inputfile.absoluteTime();
-    Array<double> holestart(holecount);
-    double lastendtime = 0.0;
+    MidiFile inputfile;
     quietstreams quiet;
+    readroll(roll.path.c_str(), inputfile);
     for (auto _ : state) {
         state.PauseTiming();
         resetplayerstate();
-        prepareholes(holestart, lastendtime);
         state.ResumeTiming();
-        buildscoreframe(inputfile);
-        headerpass(inputfile);
-        walkholes(inputfile, holestart, lastendtime);
+        benchmark::DoNotOptimize(interpretroll(inputfile));
         benchmark::DoNotOptimize(outputfile.getNumEvents(pedaltrack));
     }
     state.SetItemsProcessed(state.iterations() * roll.events);

@@ -7,10 +7,12 @@
 #include "serialise.h"
 #include "validate.h"
 
-size_t preparescore(const char* rollpath, std::string& op_string) {
-    MidiFile inputfile(rollpath);
+void readroll(const char* rollpath, MidiFile& inputfile) {
+    inputfile.read(rollpath);
     checkroll(inputfile);
+}
 
+double interpretroll(MidiFile& inputfile) {
     Array<double> holestart(holecount);
     double lastendtime = 0.0;
     prepareholes(holestart, lastendtime);
@@ -18,10 +20,20 @@ size_t preparescore(const char* rollpath, std::string& op_string) {
     buildscoreframe(inputfile);
     headerpass(inputfile);
     walkholes(inputfile, holestart, lastendtime);
+    return lastendtime;
+}
 
+size_t serialiseroll(double lastendtime, std::string& op_string) {
     validateroll();
     size_t op_size = 0;
     serialisescore(op_string, op_size);
     printplayingtime(lastendtime);
     return op_size;
+}
+
+size_t preparescore(const char* rollpath, std::string& op_string) {
+    MidiFile inputfile;
+    readroll(rollpath, inputfile);
+    const double lastendtime = interpretroll(inputfile);
+    return serialiseroll(lastendtime, op_string);
 }
