@@ -50,17 +50,18 @@ MFEvent::MFEvent(int command, int p1, int p2) : time(0), track(0), data(eventByt
     data.append(static_cast<unsigned char>(p2 & 0xff));
 }
 
-MFEvent::MFEvent(int track, int command, int p1, int p2) : MFEvent(command, p1, p2) {
-    this->track = track;
+MFEvent::MFEvent(int eventTrack, int command, int p1, int p2) : MFEvent(command, p1, p2) {
+    track = eventTrack;
 }
 
-MFEvent::MFEvent(int time, int track, int command, int p1, int p2) : MFEvent(command, p1, p2) {
-    this->time = time;
-    this->track = track;
+MFEvent::MFEvent(int eventTime, int eventTrack, int command, int p1, int p2)
+    : MFEvent(command, p1, p2) {
+    time = eventTime;
+    track = eventTrack;
 }
 
-MFEvent::MFEvent(int time, int track, const Array<unsigned char>& bytes)
-    : time(time), track(track), data(eventBytes) {
+MFEvent::MFEvent(int eventTime, int eventTrack, const Array<unsigned char>& bytes)
+    : time(eventTime), track(eventTrack), data(eventBytes) {
     startBytes(data, false);
     copyBytes(data, bytes);
 }

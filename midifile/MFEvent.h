@@ -10,9 +10,9 @@ class MFEvent {
     explicit MFEvent(int command);
     MFEvent(int command, int p1);
     MFEvent(int command, int p1, int p2);
-    MFEvent(int track, int command, int p1, int p2);
-    MFEvent(int time, int track, int command, int p1, int p2);
-    MFEvent(int time, int track, const Array<unsigned char>& bytes);
+    MFEvent(int eventTrack, int command, int p1, int p2);
+    MFEvent(int eventTime, int eventTrack, int command, int p1, int p2);
+    MFEvent(int eventTime, int eventTrack, const Array<unsigned char>& bytes);
     MFEvent(const MFEvent& other);
     MFEvent& operator=(const MFEvent& other);
     ~MFEvent();

@@ -33,7 +33,7 @@ class MidiFile {
 
     // Reading and writing Standard MIDI Files.
     int read(const char* path);
-    int write(const char* filename);
+    int write(const char* path);
     int write(std::ostream& out);
     void setFilename(const char* path);
     const char* getFilename() const;
@@ -103,8 +103,8 @@ class MidiFile {
     static int64_t extractVlvTime(FileIO& in);
     static void extractMidiData(FileIO& in, Array<unsigned char>& data,
                                 unsigned char& runningCommand);
-    static int64_t unpackVLV(unsigned char b1, unsigned char b2, unsigned char b3,
-                             unsigned char b4, unsigned char b5);
+    static int64_t unpackVLV(unsigned char b1, unsigned char b2, unsigned char b3, unsigned char b4,
+                             unsigned char b5);
     static void writeVLValue(long value, Array<unsigned char>& out);
 
     friend std::ostream& operator<<(std::ostream& out, MidiFile& score);

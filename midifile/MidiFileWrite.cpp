@@ -114,14 +114,13 @@ int MidiFile::write(std::ostream& out) {
     return 1;
 }
 
-int MidiFile::write(const char* filename) {
+int MidiFile::write(const char* path) {
     std::ofstream out;
-    if (filename != nullptr) {
-        out.open(filename, std::ios::out | std::ios::binary | std::ios::trunc);
+    if (path != nullptr) {
+        out.open(path, std::ios::out | std::ios::binary | std::ios::trunc);
     }
     if (!out.is_open()) {
-        std::cout << "Error: could not write: " << (filename != nullptr ? filename : "")
-                  << std::endl;
+        std::cout << "Error: could not write: " << (path != nullptr ? path : "") << std::endl;
         std::exit(1);
     }
     write(out);

@@ -25,15 +25,15 @@ bool secondstotick(double seconds, int& tick) {
     return true;
 }
 
-void playnote(double start, double duration, int pitch, int velocity, int track, int channel) {
-    if (velocity == 0 || duration < 0.01) {
+void playnote(double start, double length, int pitch, int velocity, int track, int channel) {
+    if (velocity == 0 || length < 0.01) {
         return;
     }
     int ontick = 0;
     int offtick = 0;
     // A note goes in whole or not at all: a note-on without its note-off would
     // sound for ever, and the player would never finish.
-    if (!secondstotick(start, ontick) || !secondstotick(start + duration, offtick)) {
+    if (!secondstotick(start, ontick) || !secondstotick(start + length, offtick)) {
         return;
     }
     // Where one tick lasts 10 ms or more, the end can truncate onto the start

@@ -12,9 +12,9 @@ void makeroom(int track);
 // place in the score.
 bool secondstotick(double seconds, int& tick);
 
-// A note-on at start and its note-off at start + duration; channel counts
-// from 1. Nothing for velocity 0 or a duration under 0.01 s.
-void playnote(double start, double duration, int pitch, int velocity, int track, int channel);
+// A note-on at start and its note-off at start + length (seconds); channel
+// counts from 1. Nothing for velocity 0 or a length under 0.01 s.
+void playnote(double start, double length, int pitch, int velocity, int track, int channel);
 
 // Program changes for the swell (track 2, channel 1) and great (track 3,
 // channel 2) at the same tick.

@@ -27,18 +27,18 @@ void pendstop(int n) {
 
 } // namespace
 
-void xlate165(double start, double duration, int hole) {
+void xlate165(double start, double length, int hole) {
     if (required(hole)) {
         requirednotecount++;
     }
     if (hole >= 6 && hole <= 120) {
         int pitch = 36 + (hole - 6) / 2;
         if (hole % 2 == 1) {
-            playnote(start, duration, pitch, swellvel, swelltrack, 2);
+            playnote(start, length, pitch, swellvel, swelltrack, 2);
         } else if (hole <= 28) {
-            playnote(start, duration, pitch, generalvel, pedaltrack, 1);
+            playnote(start, length, pitch, generalvel, pedaltrack, 1);
         } else {
-            playnote(start, duration, pitch, generalvel, greattrack, 3);
+            playnote(start, length, pitch, generalvel, greattrack, 3);
         }
         return;
     }
@@ -56,7 +56,7 @@ void xlate165(double start, double duration, int hole) {
     case 121:
         break;
     case 122:
-        playnote(start + 2.0, duration, 45, 1, greattrack, 3);
+        playnote(start + 2.0, length, 45, 1, greattrack, 3);
         break;
     case 123:
         swellclose(start);

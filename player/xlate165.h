@@ -4,6 +4,6 @@
 
 // Turns one closed hole into notes, a pending stop control or a swell step,
 // and keeps requirednotecount and outofrangecount.
-void xlate165(double start, double duration, int hole);
+void xlate165(double start, double length, int hole);
 
 #endif
