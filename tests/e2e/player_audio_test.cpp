@@ -10,7 +10,7 @@ using PlayerAudio = PlayerRun;
 
 // A roll that plays: the report ends with its playing time.
 void writeroll(const std::string& file) {
-    RollFile roll;
+    Roll roll;
     roll.meta(0, 3, "Short").required(0).hole(6, 500, 1000).hole(31, 600, 900);
     roll.write(file);
 }
@@ -47,7 +47,7 @@ TEST_F(PlayerAudio, CoarseRollWithOneTickHolesEnds) {
     // At 48 ticks per quarter a one-tick hole sounds and its end truncates
     // onto its start tick: without its note-off one tick later it would
     // sound for ever and the player would never finish.
-    RollFile roll(48);
+    Roll roll(48);
     roll.required(0);
     for (int i = 0; i < 8; i++) {
         roll.hole(6 + 2 * i, 600 + 10 * i, 601 + 10 * i)
@@ -66,7 +66,7 @@ TEST_F(PlayerAudio, PlaysThroughTheBankAndEnds) {
     if (stat(VENNOR_TESTBANK, &st) != 0) {
         GTEST_SKIP() << "no bank built at " << VENNOR_TESTBANK;
     }
-    RollFile roll(48);
+    Roll roll(48);
     roll.meta(0, 3, "With the organ").required(0);
     for (int i = 0; i < 8; i++) {
         roll.hole(6 + 2 * i, 600 + 10 * i, 601 + 10 * i)

@@ -14,7 +14,7 @@ using e2e::Folder;
 // the times, then a full bar in the 45 cells that 59 columns leave.
 const std::string finished = "0:05 / 0:05 [" + std::string(45, '#') + "]";
 
-void expectprogress(const e2e::Run& onterminal, const e2e::Run& piped) {
+void expectprogress(const RunResult& onterminal, const RunResult& piped) {
     ASSERT_FALSE(onterminal.hung);
     ASSERT_FALSE(piped.hung);
     EXPECT_EQ(onterminal.status, 0) << onterminal.out << onterminal.err;
@@ -36,8 +36,8 @@ TEST(ProgressTerminal, PlayerShowsItOnlyOnATerminal) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
     e2e::writeshortroll(roll);
-    e2e::Run onterminal = e2e::runonterminal(folder, {VENNOROLL_BIN, roll});
-    e2e::Run piped = e2e::run(folder, {VENNOROLL_BIN, roll});
+    RunResult onterminal = e2e::runonterminal(folder, {VENNOROLL_BIN, roll});
+    RunResult piped = e2e::run(folder, {VENNOROLL_BIN, roll});
     expectprogress(onterminal, piped);
     EXPECT_NE(piped.out.find("Playing time: 0 minutes 5 seconds\n"), std::string::npos);
 }
@@ -49,17 +49,17 @@ TEST(ProgressTerminal, RendererShowsItOnlyOnATerminal) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
     e2e::writeshortroll(roll);
-    e2e::Run onterminal = e2e::runonterminal(folder, {RENDER_BIN, roll, "a.wav"});
-    e2e::Run piped = e2e::run(folder, {RENDER_BIN, roll, "b.wav"});
+    RunResult onterminal = e2e::runonterminal(folder, {RENDER_BIN, roll, "a.wav"});
+    RunResult piped = e2e::run(folder, {RENDER_BIN, roll, "b.wav"});
     // Named differently, the two reports differ in their last line alone.
     std::string a = onterminal.out, b = piped.out;
     ASSERT_NE(a.find("Audio written to a.wav\n"), std::string::npos) << a;
     ASSERT_NE(b.find("Audio written to b.wav\n"), std::string::npos) << b;
-    e2e::Run same = onterminal;
+    RunResult same = onterminal;
     same.out = a.substr(0, a.rfind("Audio written")) + "Audio written to b.wav\n";
     expectprogress(same, piped);
     // The render's output is the same either way.
-    EXPECT_EQ(e2e::readfile(folder.file("a.wav")), e2e::readfile(folder.file("b.wav")));
+    EXPECT_EQ(readfile(folder.file("a.wav")), readfile(folder.file("b.wav")));
 }
 
 // A score saved as .mid is not played: no progress even on a terminal.
@@ -67,7 +67,7 @@ TEST(ProgressTerminal, MidExportShowsNone) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
     e2e::writeshortroll(roll);
-    e2e::Run onterminal = e2e::runonterminal(folder, {RENDER_BIN, roll, "out.mid"});
+    RunResult onterminal = e2e::runonterminal(folder, {RENDER_BIN, roll, "out.mid"});
     ASSERT_FALSE(onterminal.hung);
     EXPECT_EQ(onterminal.status, 0);
     EXPECT_EQ(onterminal.err.find(" / 0:05"), std::string::npos) << onterminal.err;

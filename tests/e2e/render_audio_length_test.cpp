@@ -97,12 +97,12 @@ class RenderAudio : public ::testing::Test {
         roll = folder.file("roll.mid");
         e2e::writeshortroll(roll);
     }
-    e2e::Run render(const std::string& output, const char* extra = nullptr) {
+    RunResult render(const std::string& output, const char* extra = nullptr) {
         std::vector<std::string> args = {RENDER_BIN, roll, output};
         if (extra != nullptr) {
             args.push_back(extra);
         }
-        e2e::Run run = e2e::run(folder, args);
+        RunResult run = e2e::run(folder, args);
         EXPECT_FALSE(run.hung);
         EXPECT_EQ(run.status, 0) << run.out << run.err;
         EXPECT_EQ(run.out.substr(run.out.rfind("Audio written to ")),
@@ -126,7 +126,7 @@ void expectlength(double seconds, double scoreend) {
 
 TEST_F(RenderAudio, WavIsScorePlusTailAndNotSilent) {
     render("out.wav");
-    Wave w = readwave(e2e::readfile(folder.file("out.wav")));
+    Wave w = readwave(readfile(folder.file("out.wav")));
     EXPECT_EQ(w.rate, 44100);
     EXPECT_EQ(w.channels, 2);
     const double scoreend = 10 * 60.0 / 120.0; // the roll's own 120 beats a minute
@@ -141,7 +141,7 @@ TEST_F(RenderAudio, WavIsScorePlusTailAndNotSilent) {
 
 TEST_F(RenderAudio, TempoArgumentStretchesTheRender) {
     render("slow.wav", "60");
-    Wave w = readwave(e2e::readfile(folder.file("slow.wav")));
+    Wave w = readwave(readfile(folder.file("slow.wav")));
     expectlength(w.seconds(), 10 * 60.0 / 60.0);
     EXPECT_GT(w.peak(9.0, 10.0), 0.01);
 }
@@ -149,7 +149,7 @@ TEST_F(RenderAudio, TempoArgumentStretchesTheRender) {
 TEST_F(RenderAudio, FlacHasTheSameLength) {
     render("out.flac");
     int rate = 0;
-    double seconds = flacseconds(e2e::readfile(folder.file("out.flac")), rate);
+    double seconds = flacseconds(readfile(folder.file("out.flac")), rate);
     EXPECT_EQ(rate, 44100);
     expectlength(seconds, 10 * 60.0 / 120.0);
 }

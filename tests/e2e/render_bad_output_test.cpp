@@ -7,19 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "../support/refusal.h"
 #include "render.h"
 #include "render_e2e_support.h"
 
 namespace {
 
 using e2e::Folder;
-
-// The refusals are on standard output, which death tests do not look at.
-void stdouttostderr() {
-    std::fflush(stdout);
-    std::cout.flush();
-    dup2(STDERR_FILENO, STDOUT_FILENO);
-}
 
 TEST(RenderOutputKind, ByEndingInAnyCase) {
     EXPECT_EQ(outputkindof("a.mid"), midoutput);
@@ -61,19 +55,16 @@ class RenderBadOutputDeathTest : public ::testing::Test {
 
 TEST_F(RenderBadOutputDeathTest, UnknownEndings) {
     for (const char* output : {"out.txt", "out", "out.mp3", "out.midi", ".wav"}) {
-        EXPECT_EXIT((stdouttostderr(), check(output)), ::testing::ExitedWithCode(1),
-                    "^Output must end in \\.mid, \\.wav, \\.flac, \\.svg, \\.png or \\.pdf\n$")
-            << output;
+        expectRefusal([&] { check(output); },
+                      "Output must end in .mid, .wav, .flac, .svg, .png or .pdf");
     }
 }
 
 TEST_F(RenderBadOutputDeathTest, RollAndTempoAreCheckedBeforeTheOutput) {
     roll = folder.file("missing.mid");
-    EXPECT_EXIT((stdouttostderr(), check("out.txt")), ::testing::ExitedWithCode(1),
-                "^Input file does not exist\n$");
+    expectRefusal([&] { check("out.txt"); }, "Input file does not exist");
     roll = folder.file("roll.mid");
-    EXPECT_EXIT((stdouttostderr(), check("out.txt", "300")), ::testing::ExitedWithCode(1),
-                "^Output tempo must be between 10\\.0 and 200\\.0\n$");
+    expectRefusal([&] { check("out.txt", "300"); }, "Output tempo must be between 10.0 and 200.0");
 }
 
 TEST_F(RenderBadOutputDeathTest, GoodOutputsPass) {
@@ -87,19 +78,16 @@ TEST_F(RenderBadOutputDeathTest, GoodOutputsPass) {
 
 TEST_F(RenderBadOutputDeathTest, UnwritablePlaces) {
     std::string missing = folder.file("no-such-folder/out.wav");
-    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), missing.c_str())),
-                ::testing::ExitedWithCode(1),
-                "^Cannot write " + missing + ": No such file or directory\n$");
+    expectRefusal([&] { openoutput(roll.c_str(), missing.c_str()); },
+                  "Cannot write " + missing + ": No such file or directory");
     std::string underfile = roll + "/out.wav";
-    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), underfile.c_str())),
-                ::testing::ExitedWithCode(1),
-                "^Cannot write " + underfile + ": Not a directory\n$");
+    expectRefusal([&] { openoutput(roll.c_str(), underfile.c_str()); },
+                  "Cannot write " + underfile + ": Not a directory");
     std::string dir = folder.file("taken.wav");
     ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
-    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), dir.c_str())),
-                ::testing::ExitedWithCode(1), "^Cannot write " + dir + ": Is a directory\n$");
-    EXPECT_EXIT((stdouttostderr(), openoutput(roll.c_str(), roll.c_str())),
-                ::testing::ExitedWithCode(1), "^Output would replace the roll\n$");
+    expectRefusal([&] { openoutput(roll.c_str(), dir.c_str()); },
+                  "Cannot write " + dir + ": Is a directory");
+    expectRefusal([&] { openoutput(roll.c_str(), roll.c_str()); }, "Output would replace the roll");
     std::vector<std::string> left = {"roll.mid", "taken.wav"};
     EXPECT_EQ(folder.entries(), left);
 }
@@ -136,7 +124,7 @@ TEST(RenderBadOutput, ProgramLeavesNothingBehind) {
         {roll, "Output would replace the roll"},
     };
     for (const Case& c : cases) {
-        e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, c.output});
+        RunResult run = e2e::run(folder, {RENDER_BIN, roll, c.output});
         ASSERT_FALSE(run.hung);
         EXPECT_EQ(run.status, 1) << c.output;
         std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
@@ -151,12 +139,12 @@ TEST(RenderBadOutput, ProgramLeavesNothingBehind) {
 TEST(RenderBadOutput, FailedRunKeepsTheOldOutput) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
-    e2e::RollFile().hole(6, 0, 100).write(roll); // one required hole: refused
+    Roll().hole(6, 0, 100).write(roll); // one required hole: refused
     e2e::writefile(folder.file("out.mid"), "earlier");
-    e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, "out.mid"});
+    RunResult run = e2e::run(folder, {RENDER_BIN, roll, "out.mid"});
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(e2e::readfile(folder.file("out.mid")), "earlier");
+    EXPECT_EQ(readfile(folder.file("out.mid")), "earlier");
     std::vector<std::string> left = {"out.mid", "roll.mid"};
     EXPECT_EQ(folder.entries(), left);
 }
@@ -166,7 +154,7 @@ TEST(RenderBadOutput, WrittenFileHasTheUsualPermissions) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
     e2e::writeshortroll(roll);
-    e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, "out.mid"});
+    RunResult run = e2e::run(folder, {RENDER_BIN, roll, "out.mid"});
     ASSERT_EQ(run.status, 0) << run.out;
     mode_t mask = umask(0);
     umask(mask);
@@ -187,19 +175,7 @@ TEST(RenderBadOutput, InterruptedRenderLeavesNothing) {
         e2e::writeshortroll(roll);
         // At 10 beats a minute the roll lasts a minute: seconds of rendering.
         std::vector<std::string> args = {RENDER_BIN, roll, folder.file("out.wav"), "10"};
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(&a[0]);
-        }
-        argv.push_back(nullptr);
-        pid_t pid = fork();
-        if (pid == 0) {
-            int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        const pid_t pid = startprogram(RENDER_BIN, args);
         ASSERT_GT(pid, 0);
         // Wait until the temporary file is there, then stop the program.
         bool seen = false;

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "banner.h"
 #include "render_e2e_support.h"
 
 namespace {
 
 using e2e::Folder;
-using e2e::RollFile;
 
 struct Refusal {
     const char* name;
@@ -24,7 +24,7 @@ void PrintTo(const Refusal& refusal, std::ostream* out) {
 }
 
 void twotracks(const std::string& path) {
-    RollFile roll;
+    Roll roll;
     e2e::shortroll(roll);
     roll.score.addTrack();
     roll.write(path);
@@ -35,7 +35,7 @@ void notmidi(const std::string& path) {
 }
 
 void ninerequired(const std::string& path) {
-    RollFile roll;
+    Roll roll;
     for (int i = 0; i < 9; i++) {
         roll.hole(6, 192 * i, 192 * i + 100);
     }
@@ -43,7 +43,7 @@ void ninerequired(const std::string& path) {
 }
 
 void threeoutofrange(const std::string& path) {
-    RollFile roll;
+    Roll roll;
     e2e::shortroll(roll);
     for (int i = 0; i < 3; i++) {
         roll.hole(126, 192 * i, 192 * i + 100);
@@ -52,7 +52,7 @@ void threeoutofrange(const std::string& path) {
 }
 
 void emptytrack(const std::string& path) {
-    RollFile().write(path);
+    Roll().write(path);
 }
 
 void goodroll(const std::string& path) {
@@ -94,8 +94,8 @@ TEST_P(RenderRefusals, SameReportAndStatusAsThePlayerAndNoFile) {
         player.push_back(refusal.extra);
         render.push_back(refusal.extra);
     }
-    e2e::Run played = e2e::run(folder, player);
-    e2e::Run rendered = e2e::run(folder, render);
+    RunResult played = e2e::run(folder, player);
+    RunResult rendered = e2e::run(folder, render);
     ASSERT_FALSE(played.hung);
     ASSERT_FALSE(rendered.hung);
     EXPECT_EQ(played.status, 1);
@@ -124,21 +124,19 @@ TEST(RenderUsage, WrongArgumentCounts) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
     e2e::writeshortroll(roll);
-    const std::string banner =
-        "\nPlay Estey e-roll, v3.0\n"
-        "vennoroll 1.0: Estey pipe-organ e-roll player, plays through FluidSynth\n\n";
     const std::vector<std::vector<std::string>> counts = {
         {RENDER_BIN},
         {RENDER_BIN, roll},
         {RENDER_BIN, roll, "out.mid", "120", "s"},
     };
     for (const std::vector<std::string>& args : counts) {
-        e2e::Run run = e2e::run(folder, args);
+        RunResult run = e2e::run(folder, args);
         ASSERT_FALSE(run.hung);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out,
-                  banner + "Usage: " + RENDER_BIN +
-                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]\n");
+                  banner() + "Usage: " + RENDER_BIN +
+                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]
+");
     }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
 }

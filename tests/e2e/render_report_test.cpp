@@ -22,8 +22,8 @@ TEST_P(RenderReport, PlayerReportThenTheWrittenFile) {
         player.push_back(extra);
         render.push_back(extra);
     }
-    e2e::Run played = e2e::run(folder, player);
-    e2e::Run rendered = e2e::run(folder, render);
+    RunResult played = e2e::run(folder, player);
+    RunResult rendered = e2e::run(folder, render);
     ASSERT_FALSE(played.hung);
     ASSERT_FALSE(rendered.hung);
     ASSERT_EQ(played.status, 0) << played.out << played.err;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/bytearray.h"
+#include "../support/bytes.h"
 #include "MidiFile.h"
 
 namespace {
@@ -14,7 +14,7 @@ const std::string kOpening = "++++++++++++++++++++++++++++++++++++++++++++++++++
 const std::string kTrackRule = "   +++++++++++++++++++++++++++++++++++++++++++++++++++\n\n";
 const std::string kClosing = "+++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++\n\n";
 
-Array<unsigned char> bytesOf(const std::vector<int>& values) {
+Array<unsigned char> bytearray(const std::vector<int>& values) {
     return bytearray(values);
 }
 
@@ -62,14 +62,14 @@ TEST(DumpText, LabelsDecimalBytesAndLowercaseHex) {
     score.addMetaEvent(0, 0, 2, "(c) 1925");
     score.addMetaEvent(0, 0, 4, "Organ");
     score.addMetaEvent(0, 12, 5, "la");
-    score.addMetaEvent(0, 12, 0x51, bytesOf({0x07, 0xA1, 0x20}));
-    score.addMetaEvent(0, 300, 0x2F, bytesOf({}));
-    score.addMetaEvent(0, 300, 1, bytesOf({}));
-    score.addEvent(2, 7, bytesOf({0x9A, 60, 100}));
-    score.addEvent(2, 7, bytesOf({0xC2, 19}));
-    score.addEvent(2, 8, bytesOf({0x05}));
-    score.addEvent(2, -3, bytesOf({0xFF}));
-    score.addEvent(2, 9, bytesOf({0xFF, 0x02}));
+    score.addMetaEvent(0, 12, 0x51, bytearray({0x07, 0xA1, 0x20}));
+    score.addMetaEvent(0, 300, 0x2F, bytearray({}));
+    score.addMetaEvent(0, 300, 1, bytearray({}));
+    score.addEvent(2, 7, bytearray({0x9A, 60, 100}));
+    score.addEvent(2, 7, bytearray({0xC2, 19}));
+    score.addEvent(2, 8, bytearray({0x05}));
+    score.addEvent(2, -3, bytearray({0xFF}));
+    score.addEvent(2, 9, bytearray({0xFF, 0x02}));
     EXPECT_EQ(dump(score), kOpening +
                                "Number of Tracks: 3\n"
                                "Time method: 1 (Absolute timing)\n"
@@ -109,7 +109,7 @@ TEST(DumpText, LongTextShowsSecondLengthByteAsCharacter) {
 // An event without bytes shows only its time.
 TEST(DumpText, EventWithoutBytesShowsItsTime) {
     MidiFile score;
-    score.addEvent(0, 4, bytesOf({0x80, 1, 2}));
+    score.addEvent(0, 4, bytearray({0x80, 1, 2}));
     score.getEvent(0, 1).time = 6;
     EXPECT_EQ(dump(score), kOpening +
                                "Number of Tracks: 1\n"
@@ -124,7 +124,7 @@ TEST(DumpText, CallersHexStreamStillGetsDecimals) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
     score.addTrack(10);
-    score.addEvent(10, 255, bytesOf({0xB0, 64, 127}));
+    score.addEvent(10, 255, bytearray({0xB0, 64, 127}));
     std::ostringstream out;
     out << std::hex << std::uppercase << score;
     const std::string text = out.str();

@@ -2,13 +2,12 @@
 // growth, and how copying treats the copy's own settings.
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MFEvent.h"
-#include "smf_test_support.h"
 
 namespace {
-
-using smftest::bytes;
-using smftest::of;
 
 void expectFreshBytes(const MFEvent& e, bool autoGrow) {
     EXPECT_EQ(e.data.getAllocSize(), 4);
@@ -55,7 +54,7 @@ TEST(EventConstruct, IntegersKeepTheirLowEightBits) {
 }
 
 TEST(EventConstruct, FromBytesCopiesWithoutAutoGrow) {
-    Array<unsigned char> source = smftest::array(bytes({0xff, 0x03, 0x02, 'h', 'i'}));
+    Array<unsigned char> source = bytearray({0xff, 0x03, 0x02, 'h', 'i'});
     MFEvent e(96, 1, source);
     EXPECT_EQ(e.time, 96);
     EXPECT_EQ(e.track, 1);
@@ -68,7 +67,7 @@ TEST(EventConstruct, FromBytesCopiesWithoutAutoGrow) {
 }
 
 TEST(EventConstruct, ShortBytesFitTheInitialRoom) {
-    MFEvent e(0, 0, smftest::array(bytes({0x90, 1, 2})));
+    MFEvent e(0, 0, bytearray({0x90, 1, 2}));
     expectFreshBytes(e, false);
 }
 
@@ -86,7 +85,7 @@ TEST(EventCopy, CopyConstructorCopiesEverything) {
 TEST(EventCopy, AssignmentKeepsOwnSettingsAndGrowsWhenNeeded) {
     MFEvent target;
     target.data.setMaxSize(0);
-    MFEvent source(5, 6, smftest::array(bytes({0xf0, 1, 2, 3, 4, 5, 6, 0xf7})));
+    MFEvent source(5, 6, bytearray({0xf0, 1, 2, 3, 4, 5, 6, 0xf7}));
     target = source;
     EXPECT_EQ(target.time, 5);
     EXPECT_EQ(target.track, 6);

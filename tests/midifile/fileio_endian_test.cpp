@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "FileIO.h"
-#include "smf_test_support.h"
 
 namespace {
-
-using smftest::Bytes;
-using smftest::bytes;
 
 const unsigned int kIn = static_cast<unsigned int>(std::ios::in | std::ios::binary);
 const unsigned int kOut =
@@ -26,17 +25,17 @@ bool littleMachine() {
 
 // Writes with the given action and returns the bytes of the file.
 template <class F> Bytes writeWith(F action) {
-    const std::string path = smftest::writeTemp({}, "out.bin");
+    const std::string path = writetemp({}, "out.bin");
     {
         FileIO out(path.c_str(), kOut);
         EXPECT_TRUE(out.is_open());
         action(out);
     }
-    return smftest::readAll(path);
+    return readbytes(path);
 }
 
 std::string fileHolding(const Bytes& content) {
-    return smftest::writeTemp(content, "in.bin");
+    return writetemp(content, "in.bin");
 }
 
 TEST(FileIOOpen, MissingFileStaysClosedWithFailure) {
@@ -152,7 +151,7 @@ TEST(FileIOWrite, MachineOrderMatchesTheProcessor) {
 
 // Every type written in each order reads back unchanged in the same order.
 template <class T> void roundTrip(T value) {
-    const std::string path = smftest::writeTemp({}, "rt.bin");
+    const std::string path = writetemp({}, "rt.bin");
     {
         FileIO out(path.c_str(), kOut);
         out.writeBigEndian(value);

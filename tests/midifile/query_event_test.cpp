@@ -5,22 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/bytes.h"
 #include "MidiFile.h"
 
 namespace {
 
-Array<unsigned char> bytesOf(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(static_cast<int64_t>(values.size()));
-    int i = 0;
-    for (int v : values) {
-        bytes[i++] = static_cast<unsigned char>(v);
-    }
-    return bytes;
-}
-
 MFEvent eventOf(std::initializer_list<int> values) {
-    return MFEvent(0, 0, bytesOf(values));
+    return MFEvent(0, 0, bytearray(values));
 }
 
 } // namespace
@@ -111,7 +102,7 @@ TEST(QueryEvent, TimbreAndNibbles) {
 // (bytes do not). Neither may be touched, so its size stays 0.
 TEST(QueryEvent, EventWithoutBytesAnswersNoAndStaysEmpty) {
     MFEvent growing;
-    MFEvent fixed(0, 0, bytesOf({}));
+    MFEvent fixed(0, 0, bytearray({}));
     for (MFEvent* event : {&growing, &fixed}) {
         EXPECT_EQ(event->isNoteOn(), 0);
         EXPECT_EQ(event->isNoteOff(), 0);
@@ -131,9 +122,9 @@ TEST(QueryScore, AsksTheEventAtTrackAndIndex) {
     MidiFile score;
     score.setTicksPerQuarterNote(48);
     score.addTrack();
-    score.addEvent(1, 0, bytesOf({0x91, 0x40, 0x50}));
-    score.addMetaEvent(1, 0, 0x51, bytesOf({0x07, 0xA1, 0x20}));
-    score.addEvent(1, 0, bytesOf({0xC2, 0x05}));
+    score.addEvent(1, 0, bytearray({0x91, 0x40, 0x50}));
+    score.addMetaEvent(1, 0, 0x51, bytearray({0x07, 0xA1, 0x20}));
+    score.addEvent(1, 0, bytearray({0xC2, 0x05}));
 
     EXPECT_EQ(score.isNoteOn(1, 0), 1);
     EXPECT_EQ(score.isNoteOff(1, 0), 0);
@@ -157,7 +148,7 @@ TEST(QueryScore, AsksTheEventAtTrackAndIndex) {
 
 TEST(QueryScore, OnePastTheEndAppendsAnEmptyEventThatAnswersNo) {
     MidiFile score;
-    score.addEvent(0, 0, bytesOf({0x90, 0x40, 0x50}));
+    score.addEvent(0, 0, bytearray({0x90, 0x40, 0x50}));
     EXPECT_EQ(score.getCommandNibble(0, 1), -1);
     EXPECT_EQ(score.getNumEvents(0), 2);
     EXPECT_EQ(score.isTempo(0, 1), 0);
@@ -166,7 +157,7 @@ TEST(QueryScore, OnePastTheEndAppendsAnEmptyEventThatAnswersNo) {
 
 TEST(QueryScoreDeathTest, BadTrackOrIndexEndsWithIndexMessage) {
     MidiFile score;
-    score.addEvent(0, 0, bytesOf({0x90, 0x40, 0x50}));
+    score.addEvent(0, 0, bytearray({0x90, 0x40, 0x50}));
     EXPECT_EXIT(score.isNoteOn(1, 0), ::testing::ExitedWithCode(1),
                 "Error: accessing invalid array location 1 Maximum is 0");
     EXPECT_EXIT(score.getTempoBPM(0, 2), ::testing::ExitedWithCode(1),

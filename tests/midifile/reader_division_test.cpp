@@ -4,16 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
-
-using smftest::bytes;
-using smftest::chunk;
-using smftest::concat;
-using smftest::header;
-using smftest::readCaptured;
 
 struct Read {
     int status;
@@ -23,10 +19,10 @@ struct Read {
 };
 
 Read withDivision(int division) {
-    const std::string path = smftest::writeTemp(
-        concat({header(0, 1, division), chunk(bytes({0x00, 0xff, 0x2f, 0x00}))}));
+    const std::string path =
+        writetemp(concat({header(0, 1, division), chunk(bytes({0x00, 0xff, 0x2f, 0x00}))}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     return {r.status, score.getTicksPerQuarterNote(), r.out, r.err};
 }
 

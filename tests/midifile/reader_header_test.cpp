@@ -4,29 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
-
-using smftest::array;
-using smftest::Bytes;
-using smftest::bytes;
-using smftest::chunk;
-using smftest::concat;
-using smftest::Ev;
-using smftest::eventsOf;
-using smftest::header;
-using smftest::readCaptured;
-using smftest::writeTemp;
-
-const Bytes kEnd = bytes({0x00, 0xff, 0x2f, 0x00});
 
 // A score that already holds something, to see whether a read replaced it.
 void prefill(MidiFile& score) {
     score.addTrack(2);
     score.setTicksPerQuarterNote(77);
-    score.addEvent(2, 5, array(bytes({0xc0, 1})));
+    score.addEvent(2, 5, bytearray({0xc0, 1}));
 }
 
 void expectUntouched(MidiFile& score) {
@@ -39,7 +28,7 @@ void expectUntouched(MidiFile& score) {
 TEST(ReaderHeader, MissingFileFailsSilently) {
     MidiFile score;
     prefill(score);
-    const auto r = readCaptured(score, "/nonexistent/vennor/roll.mid");
+    const auto r = readcaptured(score, "/nonexistent/vennor/roll.mid");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
@@ -57,10 +46,10 @@ TEST(ReaderHeader, ConstructorOnMissingFileKeepsOneEmptyTrack) {
 }
 
 TEST(ReaderHeader, FirstSignatureByteWrongShowsIt) {
-    const std::string path = writeTemp(concat({bytes({'X', 'T', 'h', 'd'}), Bytes(20, 0)}));
+    const std::string path = writetemp(concat({bytes({'X', 'T', 'h', 'd'}), Bytes(20, 0)}));
     MidiFile score;
     prefill(score);
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "File: " + path + " is not a MIDI file\nChara data isX\n");
     EXPECT_EQ(r.err, "");
@@ -70,9 +59,9 @@ TEST(ReaderHeader, FirstSignatureByteWrongShowsIt) {
 TEST(ReaderHeader, LaterSignatureBytesWrongPrintOneLine) {
     for (const Bytes& sig :
          {bytes({'M', 'X', 'h', 'd'}), bytes({'M', 'T', 'X', 'd'}), bytes({'M', 'T', 'h', 'X'})}) {
-        const std::string path = writeTemp(concat({sig, Bytes(20, 0)}));
+        const std::string path = writetemp(concat({sig, Bytes(20, 0)}));
         MidiFile score;
-        const auto r = readCaptured(score, path);
+        const auto r = readcaptured(score, path);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "File: " + path + " is not a MIDI file\n");
     }
@@ -80,27 +69,27 @@ TEST(ReaderHeader, LaterSignatureBytesWrongPrintOneLine) {
 
 // An empty file has no byte to show after "Chara data is".
 TEST(ReaderHeader, EmptyFileShowsNoCharacter) {
-    const std::string path = writeTemp({});
+    const std::string path = writetemp({});
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "File: " + path + " is not a MIDI file\nChara data is\n");
 }
 
 TEST(ReaderHeader, TruncatedSignature) {
-    const std::string path = writeTemp(bytes({'M', 'T'}));
+    const std::string path = writetemp(bytes({'M', 'T'}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "File: " + path + " is not a MIDI file\n");
 }
 
 TEST(ReaderHeader, HeaderLengthMustBeSix) {
-    const std::string path = writeTemp(
-        concat({bytes({'M', 'T', 'h', 'd', 0, 0, 0, 7, 0, 0, 0, 1, 0, 0x60, 0}), chunk(kEnd)}));
+    const std::string path = writetemp(concat(
+        {bytes({'M', 'T', 'h', 'd', 0, 0, 0, 7, 0, 0, 0, 1, 0, 0x60, 0}), chunk(endoftrackdelta)}));
     MidiFile score;
     prefill(score);
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "File: " + path + " is not a MIDI 1.0 Standard MIDI file.\nThe header size is: 7\n");
@@ -108,38 +97,39 @@ TEST(ReaderHeader, HeaderLengthMustBeSix) {
 }
 
 TEST(ReaderHeader, TypeTwoIsRefused) {
-    const std::string path = writeTemp(concat({header(2, 1, 96), chunk(kEnd)}));
+    const std::string path = writetemp(concat({header(2, 1, 96), chunk(endoftrackdelta)}));
     MidiFile score;
     prefill(score);
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Error: cannot handle type 2 MIDI file\n");
     expectUntouched(score);
-    const std::string big = writeTemp(concat({header(0xffff, 1, 96), chunk(kEnd)}));
-    EXPECT_EQ(readCaptured(score, big).out, "Error: cannot handle type 65535 MIDI file\n");
+    const std::string big = writetemp(concat({header(0xffff, 1, 96), chunk(endoftrackdelta)}));
+    EXPECT_EQ(readcaptured(score, big).out, "Error: cannot handle type 65535 MIDI file\n");
 }
 
 TEST(ReaderHeader, TypeZeroWithTwoTracksIsRefusedBeforeReplacing) {
-    const std::string path = writeTemp(concat({header(0, 2, 96), chunk(kEnd), chunk(kEnd)}));
+    const std::string path =
+        writetemp(concat({header(0, 2, 96), chunk(endoftrackdelta), chunk(endoftrackdelta)}));
     MidiFile score;
     prefill(score);
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Error: Type 0 MIDI file can only contain one track\n");
     expectUntouched(score);
 }
 
 TEST(ReaderHeader, TypeZeroWithNoTrackIsRefused) {
-    const std::string path = writeTemp(header(0, 0, 96));
+    const std::string path = writetemp(header(0, 0, 96));
     MidiFile score;
-    EXPECT_EQ(readCaptured(score, path).out,
+    EXPECT_EQ(readcaptured(score, path).out,
               "Error: Type 0 MIDI file can only contain one track\n");
 }
 
 TEST(ReaderHeader, TypeOneWithNoTracksLeavesNoTracksAtAll) {
-    const std::string path = writeTemp(header(1, 0, 96));
+    const std::string path = writetemp(header(1, 0, 96));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(score.getTrackCount(), 0);
@@ -148,18 +138,19 @@ TEST(ReaderHeader, TypeOneWithNoTracksLeavesNoTracksAtAll) {
 }
 
 TEST(ReaderHeader, SuccessReplacesEverythingAndKeepsTheBaseName) {
-    const std::string path = writeTemp(
-        concat({header(0, 1, 120), chunk(concat({bytes({0x00, 0xc0, 0x05}), kEnd}))}), "base.mid");
+    const std::string path = writetemp(
+        concat({header(0, 1, 120), chunk(concat({bytes({0x00, 0xc0, 0x05}), endoftrackdelta}))}),
+        "base.mid");
     MidiFile score;
     prefill(score);
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(score.getTrackCount(), 1);
     EXPECT_EQ(score.getTicksPerQuarterNote(), 120);
     EXPECT_EQ(score.getTimeState(), 1);
-    EXPECT_EQ(eventsOf(score, 0),
+    EXPECT_EQ(eventsof(score, 0),
               (std::vector<Ev>{{0, bytes({0xc0, 0x05})}, {0, bytes({0xff, 0x2f, 0x00})}}));
     const std::string name = path.substr(path.rfind('/') + 1);
     EXPECT_STREQ(score.getFilename(), name.c_str());
@@ -176,12 +167,13 @@ TEST(ReaderHeader, FilenameWithoutDirectory) {
 }
 
 TEST(ReaderHeader, ConstructorReadsTheFile) {
-    const std::string path = writeTemp(
-        concat({header(1, 2, 192), chunk(kEnd), chunk(concat({bytes({0x10, 0x90, 1, 2}), kEnd}))}));
+    const std::string path =
+        writetemp(concat({header(1, 2, 192), chunk(endoftrackdelta),
+                          chunk(concat({bytes({0x10, 0x90, 1, 2}), endoftrackdelta}))}));
     MidiFile score(path.c_str());
     EXPECT_EQ(score.getTrackCount(), 2);
     EXPECT_EQ(score.getTicksPerQuarterNote(), 192);
-    EXPECT_EQ(eventsOf(score, 1),
+    EXPECT_EQ(eventsof(score, 1),
               (std::vector<Ev>{{16, bytes({0x90, 1, 2})}, {16, bytes({0xff, 0x2f, 0x00})}}));
     EXPECT_EQ(score.getTrack(1, 0), 1);
 }

@@ -6,24 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
-
-using smftest::array;
-using smftest::Bytes;
-using smftest::bytes;
-using smftest::chunk;
-using smftest::concat;
-using smftest::Ev;
-using smftest::eventsOf;
-using smftest::header;
-using smftest::readCaptured;
-using smftest::writeTemp;
-
-const Bytes kEnd = bytes({0x00, 0xff, 0x2f, 0x00});
-const Bytes kEndEvent = bytes({0xff, 0x2f, 0x00});
 
 std::string fixture(const char* name) {
     return std::string(VENNOR_TEST_DATA) + "/" + name;
@@ -33,7 +21,7 @@ std::string fixture(const char* name) {
 // event stayed where it was: it does while the reservation lasts.
 bool roomFor(MidiFile& score, int track, int count) {
     const MFEvent* first = &score.getEvent(track, 0);
-    const Array<unsigned char> note = array(bytes({0x90, 60, 64}));
+    const Array<unsigned char> note = bytearray({0x90, 60, 64});
     while (score.getNumEvents(track) < count) {
         score.addEvent(track, 0, note);
     }
@@ -44,10 +32,10 @@ bool roomFor(MidiFile& score, int track, int count) {
 // file holds 8 bytes, so the usual 10,000 are reserved instead.
 TEST(ReaderHostileInput, ChunkLengthOfAllOnes) {
     MidiFile score;
-    const auto r = readCaptured(score, fixture("chunk-length-ffffffff.mid"));
+    const auto r = readcaptured(score, fixture("chunk-length-ffffffff.mid"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(eventsOf(score, 0),
-              (std::vector<Ev>{{0, bytes({0x90, 0x3c, 0x40})}, {0, kEndEvent}}));
+    EXPECT_EQ(eventsof(score, 0),
+              (std::vector<Ev>{{0, bytes({0x90, 0x3c, 0x40})}, {0, endoftrack}}));
     EXPECT_TRUE(roomFor(score, 0, 10000));
 }
 
@@ -55,7 +43,7 @@ TEST(ReaderHostileInput, ChunkLengthOfAllOnes) {
 // read fails at the first missing chunk without reserving for the others.
 TEST(ReaderHostileInput, ManyDeclaredTracksNoChunks) {
     MidiFile score;
-    const auto r = readCaptured(score, fixture("declares-65535-tracks.mid"));
+    const auto r = readcaptured(score, fixture("declares-65535-tracks.mid"));
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("has bad track info"), std::string::npos);
     ASSERT_EQ(score.getTrackCount(), 65535);
@@ -65,13 +53,13 @@ TEST(ReaderHostileInput, ManyDeclaredTracksNoChunks) {
 }
 
 TEST(ReaderHostileInput, ManyDeclaredTracksOneChunk) {
-    const std::string path =
-        writeTemp(concat({header(1, 65535, 96), chunk(concat({bytes({0x00, 0xc0, 3}), kEnd}))}));
+    const std::string path = writetemp(
+        concat({header(1, 65535, 96), chunk(concat({bytes({0x00, 0xc0, 3}), endoftrackdelta}))}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(score.getTrackCount(), 65535);
-    EXPECT_EQ(eventsOf(score, 0), (std::vector<Ev>{{0, bytes({0xc0, 3})}, {0, kEndEvent}}));
+    EXPECT_EQ(eventsof(score, 0), (std::vector<Ev>{{0, bytes({0xc0, 3})}, {0, endoftrack}}));
     EXPECT_EQ(score.getNumEvents(65534), 0);
 }
 
@@ -84,10 +72,10 @@ TEST(ReaderHostileInput, LargeSaneChunkReservesHalfItsLength) {
             body.push_back(static_cast<unsigned char>(b));
         }
     }
-    body = concat({body, kEnd});
-    const std::string path = writeTemp(concat({header(0, 1, 96), chunk(body)}));
+    body = concat({body, endoftrackdelta});
+    const std::string path = writetemp(concat({header(0, 1, 96), chunk(body)}));
     MidiFile score;
-    ASSERT_EQ(readCaptured(score, path).status, 1);
+    ASSERT_EQ(readcaptured(score, path).status, 1);
     ASSERT_GT(score.getNumEvents(0), 13000);
     EXPECT_TRUE(roomFor(score, 0, static_cast<int>(body.size() / 2)));
 }
@@ -95,10 +83,10 @@ TEST(ReaderHostileInput, LargeSaneChunkReservesHalfItsLength) {
 // A chunk length beyond the end of the file still reserves the usual room.
 TEST(ReaderHostileInput, ChunkLengthBeyondTheFile) {
     Bytes file = concat({header(0, 1, 96), bytes({'M', 'T', 'r', 'k', 0x00, 0x10, 0x00, 0x00}),
-                         bytes({0x00, 0xc0, 1}), kEnd});
-    const std::string path = writeTemp(file);
+                         bytes({0x00, 0xc0, 1}), endoftrackdelta});
+    const std::string path = writetemp(file);
     MidiFile score;
-    ASSERT_EQ(readCaptured(score, path).status, 1);
+    ASSERT_EQ(readcaptured(score, path).status, 1);
     EXPECT_EQ(score.getNumEvents(0), 2);
     EXPECT_TRUE(roomFor(score, 0, 10000));
 }
@@ -107,16 +95,16 @@ TEST(ReaderHostileInput, ChunkLengthBeyondTheFile) {
 // the file at once, and the cut event is not stored.
 TEST(ReaderHostileInput, MetaLengthBeyondTheFile) {
     MidiFile score;
-    const auto r = readCaptured(score, fixture("meta-length-beyond-file.mid"));
+    const auto r = readcaptured(score, fixture("meta-length-beyond-file.mid"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(eventsOf(score, 0), (std::vector<Ev>{{0, bytes({0xc0, 5})}}));
+    EXPECT_EQ(eventsof(score, 0), (std::vector<Ev>{{0, bytes({0xc0, 5})}}));
 }
 
 // An empty chunk at the end of the file: no message is read, so no running
 // status is needed and nothing is stored.
 TEST(ReaderHostileInput, EmptyLastChunk) {
     MidiFile score;
-    const auto r = readCaptured(score, fixture("empty-last-chunk.mid"));
+    const auto r = readcaptured(score, fixture("empty-last-chunk.mid"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(score.getTrackCount(), 1);
@@ -143,10 +131,10 @@ TEST(ReaderHostileInput, TickCounterWraps) {
                                              (ticks >= 0x80000000u ? (int64_t(1) << 32) : 0)),
                             bytes({0xc1, i})});
     }
-    const std::string path = writeTemp(concat({header(0, 1, 96), chunk(body)}));
+    const std::string path = writetemp(concat({header(0, 1, 96), chunk(body)}));
     MidiFile score;
-    EXPECT_EQ(readCaptured(score, path).status, 1);
-    EXPECT_EQ(eventsOf(score, 0), expected);
+    EXPECT_EQ(readcaptured(score, path).status, 1);
+    EXPECT_EQ(eventsof(score, 0), expected);
 }
 
 // Cut a varied file at every length: each read ends cleanly, and what it
@@ -156,20 +144,20 @@ TEST(ReaderHostileInput, EveryTruncationStoresAPrefix) {
         {header(1, 2, 96),
          chunk(concat({bytes({0x00, 0xff, 0x03, 0x05, 'O', 'r', 'g', 'a', 'n', 0x00, 0xff, 0x51,
                               0x03, 0x07, 0xa1, 0x20}),
-                       kEnd})),
+                       endoftrackdelta})),
          chunk(concat({bytes({0x00, 0x90, 60,   64,   0x81, 0x00, 60,   0,    0x00, 0xf0, 3, 1,
                               2,    0xf7, 0x10, 0xc1, 7,    0x83, 0x80, 0x00, 0xe1, 0,    64}),
-                       kEnd}))});
+                       endoftrackdelta}))});
     MidiFile full;
-    ASSERT_EQ(readCaptured(full, writeTemp(whole)).status, 1);
-    const std::vector<Ev> fullTracks[2] = {eventsOf(full, 0), eventsOf(full, 1)};
+    ASSERT_EQ(readcaptured(full, writetemp(whole)).status, 1);
+    const std::vector<Ev> fullTracks[2] = {eventsof(full, 0), eventsof(full, 1)};
     ASSERT_EQ(fullTracks[1].size(), 6u);
     const size_t lastChunk = 14 + 8 + 20;
     ASSERT_EQ(whole[lastChunk], 'M');
     ASSERT_EQ(whole[lastChunk + 3], 'k');
     for (size_t n = 0; n < whole.size(); n++) {
         MidiFile cut;
-        const auto r = readCaptured(cut, writeTemp(Bytes(whole.begin(), whole.begin() + n)));
+        const auto r = readcaptured(cut, writetemp(Bytes(whole.begin(), whole.begin() + n)));
         // Cut before the last signature is complete, the read fails with a
         // message; after it, the last track simply ends early.
         if (n == 10 || n == 11) {
@@ -187,7 +175,7 @@ TEST(ReaderHostileInput, EveryTruncationStoresAPrefix) {
             continue; // refused before the tracks were set up
         }
         for (int t = 0; t < 2; t++) {
-            const std::vector<Ev> got = eventsOf(cut, t);
+            const std::vector<Ev> got = eventsof(cut, t);
             ASSERT_LE(got.size(), fullTracks[t].size()) << n;
             EXPECT_EQ(got, std::vector<Ev>(fullTracks[t].begin(),
                                            fullTracks[t].begin() + static_cast<long>(got.size())))

@@ -5,54 +5,44 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
 
-using smftest::Bytes;
-using smftest::bytes;
-using smftest::chunk;
-using smftest::concat;
-using smftest::Ev;
-using smftest::eventsOf;
-using smftest::header;
-using smftest::readCaptured;
-using smftest::text;
-using smftest::writeTemp;
 using ::testing::ExitedWithCode;
 
-const Bytes kEnd = bytes({0x00, 0xff, 0x2f, 0x00});
-const Bytes kEndEvent = bytes({0xff, 0x2f, 0x00});
-
 std::vector<Ev> readTrack(const Bytes& body) {
-    const std::string path = writeTemp(concat({header(0, 1, 96), chunk(body)}));
+    const std::string path = writetemp(concat({header(0, 1, 96), chunk(body)}));
     MidiFile score;
-    EXPECT_EQ(readCaptured(score, path).status, 1);
-    return eventsOf(score, 0);
+    EXPECT_EQ(readcaptured(score, path).status, 1);
+    return eventsof(score, 0);
 }
 
 TEST(ReaderMessages, SystemExclusiveIsStoredAsItsStatusByte) {
-    EXPECT_EQ(
-        readTrack(concat(
-            {bytes({0x00, 0xf0, 0x05, 0x7e, 0x7f, 0x09, 0x01, 0xf7, 0x0a, 0x90, 60, 64}), kEnd})),
-        (std::vector<Ev>{{0, bytes({0xf0})}, {10, bytes({0x90, 60, 64})}, {10, kEndEvent}}));
+    EXPECT_EQ(readTrack(concat(
+                  {bytes({0x00, 0xf0, 0x05, 0x7e, 0x7f, 0x09, 0x01, 0xf7, 0x0a, 0x90, 60, 64}),
+                   endoftrackdelta})),
+              (std::vector<Ev>{{0, bytes({0xf0})}, {10, bytes({0x90, 60, 64})}, {10, endoftrack}}));
 }
 
 TEST(ReaderMessages, SingleByteSystemMessages) {
-    EXPECT_EQ(readTrack(concat({bytes({0x00, 0xf7, 0x01, 0xf8, 0x02, 0xfe, 0x00, 0xf1}), kEnd})),
+    EXPECT_EQ(readTrack(concat(
+                  {bytes({0x00, 0xf7, 0x01, 0xf8, 0x02, 0xfe, 0x00, 0xf1}), endoftrackdelta})),
               (std::vector<Ev>{{0, bytes({0xf7})},
                                {1, bytes({0xf8})},
                                {3, bytes({0xfe})},
                                {3, bytes({0xf1})},
-                               {3, kEndEvent}}));
+                               {3, endoftrack}}));
 }
 
 // After a single-byte system message its status stays the running command:
 // a data byte then makes a two-byte event.
 TEST(ReaderMessages, RunningSystemStatus) {
-    EXPECT_EQ(readTrack(concat({bytes({0x00, 0xf8, 0x00, 0x12}), kEnd})),
-              (std::vector<Ev>{{0, bytes({0xf8})}, {0, bytes({0xf8, 0x12})}, {0, kEndEvent}}));
+    EXPECT_EQ(readTrack(concat({bytes({0x00, 0xf8, 0x00, 0x12}), endoftrackdelta})),
+              (std::vector<Ev>{{0, bytes({0xf8})}, {0, bytes({0xf8, 0x12})}, {0, endoftrack}}));
 }
 
 TEST(ReaderMessages, MetaEventsOfSeveralTypes) {
@@ -62,14 +52,14 @@ TEST(ReaderMessages, MetaEventsOfSeveralTypes) {
                                bytes({0x00, 0xff, 0x58, 0x04, 4, 2, 24, 8}),        // time sig.
                                bytes({0x00, 0xff, 0x59, 0x02, 0xfe, 0}),            // key sig.
                                bytes({0x00, 0xff, 0x7f, 0x00}),                     // sequencer
-                               kEnd});
+                               endoftrackdelta});
     EXPECT_EQ(readTrack(body), (std::vector<Ev>{{0, bytes({0xff, 0x00, 0x02, 0x00, 0x01})},
                                                 {0, bytes({0xff, 0x02, 0x04, '(', 'c', ')', ' '})},
                                                 {0, bytes({0xff, 0x51, 0x03, 0x07, 0xa1, 0x20})},
                                                 {0, bytes({0xff, 0x58, 0x04, 4, 2, 24, 8})},
                                                 {0, bytes({0xff, 0x59, 0x02, 0xfe, 0})},
                                                 {0, bytes({0xff, 0x7f, 0x00})},
-                                                {0, kEndEvent}}));
+                                                {0, endoftrack}}));
 }
 
 TEST(ReaderMessages, LongTextKeepsItsLengthBytesAsWritten) {
@@ -79,51 +69,52 @@ TEST(ReaderMessages, LongTextKeepsItsLengthBytesAsWritten) {
     // A length written with a redundant leading group is kept as it stands.
     const Bytes second = concat({bytes({0xff, 0x03, 0x80, 0x81, 0x48}), text(words)});
     const Bytes third = concat({bytes({0xff, 0x01, 0x81, 0x9c, 0x20}), text(longer)});
-    EXPECT_EQ(readTrack(concat(
-                  {bytes({0x00}), first, bytes({0x00}), second, bytes({0x00}), third, kEnd})),
-              (std::vector<Ev>{{0, first}, {0, second}, {0, third}, {0, kEndEvent}}));
+    EXPECT_EQ(readTrack(concat({bytes({0x00}), first, bytes({0x00}), second, bytes({0x00}), third,
+                                endoftrackdelta})),
+              (std::vector<Ev>{{0, first}, {0, second}, {0, third}, {0, endoftrack}}));
 }
 
 TEST(ReaderMessages, EndOfTrackIsLastAndStopsTheTrack) {
-    const std::string path = writeTemp(concat(
-        {header(1, 2, 96),
-         chunk(bytes({0x00, 0x90, 1, 1, 0x20, 0xff, 0x2f, 0x00, 0x00, 0x90, 2, 2})), chunk(kEnd)}));
+    const std::string path = writetemp(
+        concat({header(1, 2, 96),
+                chunk(bytes({0x00, 0x90, 1, 1, 0x20, 0xff, 0x2f, 0x00, 0x00, 0x90, 2, 2})),
+                chunk(endoftrackdelta)}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     // The events after the end-of-track event are taken as the next signature.
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "File: " + path + " has bad track info\n" +
                          "character 1 is: " + std::string(1, '\0') + "(0): expecting 'M'\n");
-    EXPECT_EQ(eventsOf(score, 0), (std::vector<Ev>{{0, bytes({0x90, 1, 1})}, {32, kEndEvent}}));
+    EXPECT_EQ(eventsof(score, 0), (std::vector<Ev>{{0, bytes({0x90, 1, 1})}, {32, endoftrack}}));
 }
 
 TEST(ReaderMessages, EndOfTrackCarriesItsAbsoluteTime) {
     EXPECT_EQ(readTrack(bytes({0x10, 0xc0, 1, 0x20, 0xff, 0x2f, 0x00})),
-              (std::vector<Ev>{{16, bytes({0xc0, 1})}, {48, kEndEvent}}));
+              (std::vector<Ev>{{16, bytes({0xc0, 1})}, {48, endoftrack}}));
 }
 
 TEST(ReaderMessages, FiveByteDeltaIsAccepted) {
-    EXPECT_EQ(readTrack(concat({bytes({0x81, 0x80, 0x80, 0x80, 0x00, 0xc0, 1}), kEnd})),
-              (std::vector<Ev>{{0x10000000, bytes({0xc0, 1})}, {0x10000000, kEndEvent}}));
+    EXPECT_EQ(readTrack(concat({bytes({0x81, 0x80, 0x80, 0x80, 0x00, 0xc0, 1}), endoftrackdelta})),
+              (std::vector<Ev>{{0x10000000, bytes({0xc0, 1})}, {0x10000000, endoftrack}}));
 }
 
 TEST(ReaderMessagesDeath, FiveContinuedDeltaBytes) {
     const std::string path =
-        writeTemp(concat({header(0, 1, 96), chunk(bytes({0x81, 0x81, 0x81, 0x81, 0x81, 0x00}))}));
+        writetemp(concat({header(0, 1, 96), chunk(bytes({0x81, 0x81, 0x81, 0x81, 0x81, 0x00}))}));
     EXPECT_EXIT(
         {
-            smftest::onlyStdout();
+            onlystdout();
             MidiFile score(path.c_str());
         },
         ExitedWithCode(1), "^Error: VLV value was too long\n$");
 }
 
 TEST(ReaderMessagesDeath, FiveContinuedMetaLengthBytes) {
-    const std::string path = writeTemp(
+    const std::string path = writetemp(
         concat({header(0, 1, 96), chunk(bytes({0x00, 0xff, 0x01, 0x80, 0x80, 0x80, 0x80, 0x80}))}));
     EXPECT_EXIT(
         {
-            smftest::onlyStdout();
+            onlystdout();
             MidiFile score(path.c_str());
         },
         ExitedWithCode(1), "^Error: VLV value was too long\n$");
@@ -131,12 +122,12 @@ TEST(ReaderMessagesDeath, FiveContinuedMetaLengthBytes) {
 
 TEST(ReaderMessages, ExtractMetaEventKeepsLengthBytes) {
     const Bytes payload(128, 'm');
-    const std::string full = writeTemp(concat({bytes({0xff, 0x06, 0x81, 0x00}), payload}));
+    const std::string full = writetemp(concat({bytes({0xff, 0x06, 0x81, 0x00}), payload}));
     FileIO in(full.c_str(), static_cast<unsigned int>(std::ios::in | std::ios::binary));
     Array<unsigned char> data;
     unsigned char running = 0;
     MidiFile::extractMidiData(in, data, running);
-    EXPECT_EQ(smftest::of(data), concat({bytes({0xff, 0x06, 0x81, 0x00}), payload}));
+    EXPECT_EQ(of(data), concat({bytes({0xff, 0x06, 0x81, 0x00}), payload}));
     EXPECT_EQ(running, 0xff);
 }
 

@@ -4,28 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
 
-using smftest::Bytes;
-using smftest::bytes;
-using smftest::chunk;
-using smftest::concat;
-using smftest::Ev;
-using smftest::eventsOf;
-using smftest::header;
-using smftest::readCaptured;
-using smftest::writeTemp;
-
-const Bytes kEnd = bytes({0x00, 0xff, 0x2f, 0x00});
-
 TEST(ReaderTrackSignature, FirstByteWrongShowsCharacterAndCode) {
-    const std::string path =
-        writeTemp(concat({header(1, 1, 96), bytes({'X', 'T', 'r', 'k', 0, 0, 0, 4}), kEnd}));
+    const std::string path = writetemp(
+        concat({header(1, 1, 96), bytes({'X', 'T', 'r', 'k', 0, 0, 0, 4}), endoftrackdelta}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "File: " + path + " has bad track info\ncharacter 1 is: X(88): expecting 'M'\n");
@@ -37,9 +27,9 @@ TEST(ReaderTrackSignature, LaterBytesShowTheirCode) {
     const char* lines[] = {"character 2 is: 120\n", "character 3 is: 82\n", "character 4 is: 75\n"};
     for (int i = 0; i < 3; i++) {
         const std::string path =
-            writeTemp(concat({header(1, 1, 96), sigs[i], bytes({0, 0, 0, 4}), kEnd}));
+            writetemp(concat({header(1, 1, 96), sigs[i], bytes({0, 0, 0, 4}), endoftrackdelta}));
         MidiFile score;
-        const auto r = readCaptured(score, path);
+        const auto r = readcaptured(score, path);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, "File: " + path + " has bad track info\n" + lines[i]);
     }
@@ -49,10 +39,10 @@ TEST(ReaderTrackSignature, LaterBytesShowTheirCode) {
 // then finds no signature, and the signature byte still holds the 'k' of the
 // previous one.
 TEST(ReaderTrackSignature, FileEndingInsideAnEarlierTrack) {
-    const std::string path = writeTemp(
+    const std::string path = writetemp(
         concat({header(1, 2, 96), chunk(bytes({0x00, 0x90, 60, 64, 0x10, 0x80, 60, 0}))}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "File: " + path +
                          " has bad track info\ncharacter 1 is: k(107): expecting 'M'\n"
@@ -60,7 +50,7 @@ TEST(ReaderTrackSignature, FileEndingInsideAnEarlierTrack) {
     // What was read stays; the later list exists and is empty; the state
     // flag was not switched although the times are absolute.
     EXPECT_EQ(score.getTrackCount(), 2);
-    EXPECT_EQ(eventsOf(score, 0),
+    EXPECT_EQ(eventsof(score, 0),
               (std::vector<Ev>{{0, bytes({0x90, 60, 64})}, {16, bytes({0x80, 60, 0})}}));
     EXPECT_EQ(score.getNumEvents(1), 0);
     EXPECT_EQ(score.getTicksPerQuarterNote(), 96);
@@ -68,10 +58,10 @@ TEST(ReaderTrackSignature, FileEndingInsideAnEarlierTrack) {
 }
 
 TEST(ReaderTrackSignature, NoEndOfFileLineWhenMoreBytesFollow) {
-    const std::string path =
-        writeTemp(concat({header(1, 2, 96), chunk(kEnd), bytes({'Z', 'Z', 'Z', 'Z', 0, 0})}));
+    const std::string path = writetemp(
+        concat({header(1, 2, 96), chunk(endoftrackdelta), bytes({'Z', 'Z', 'Z', 'Z', 0, 0})}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "File: " + path + " has bad track info\ncharacter 1 is: Z(90): expecting 'M'\n");
@@ -80,9 +70,9 @@ TEST(ReaderTrackSignature, NoEndOfFileLineWhenMoreBytesFollow) {
 
 // Right after the header the signature byte still holds the header's 'd'.
 TEST(ReaderTrackSignature, HeaderOnlyFile) {
-    const std::string path = writeTemp(header(0, 1, 96));
+    const std::string path = writetemp(header(0, 1, 96));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "File: " + path +
                          " has bad track info\ncharacter 1 is: d(100): expecting 'M'\n"
@@ -95,13 +85,13 @@ TEST(ReaderTrackSignature, HeaderOnlyFile) {
 TEST(ReaderTrackSignature, MissingEndOfTrackSwallowsTheNextChunk) {
     const Bytes first = bytes({0x00, 0x90, 60, 64});
     const Bytes second = bytes({0x00, 0xc0, 0x05});
-    const std::string path = writeTemp(concat({header(1, 2, 96), chunk(first), chunk(second)}));
+    const std::string path = writetemp(concat({header(1, 2, 96), chunk(first), chunk(second)}));
     MidiFile score;
-    const auto r = readCaptured(score, path);
+    const auto r = readcaptured(score, path);
     EXPECT_EQ(r.status, 0);
     // 'M' is a delta of 77, 'T' 'r' running-status data; 'k' a delta, 00 00
     // data; 00 a delta, 03 00 data; C0 05 a delta, and the file ends.
-    EXPECT_EQ(eventsOf(score, 0), (std::vector<Ev>{{0, bytes({0x90, 60, 64})},
+    EXPECT_EQ(eventsof(score, 0), (std::vector<Ev>{{0, bytes({0x90, 60, 64})},
                                                    {77, bytes({0x90, 'T', 'r'})},
                                                    {77 + 'k', bytes({0x90, 0, 0})},
                                                    {77 + 'k', bytes({0x90, 3, 0})}}));

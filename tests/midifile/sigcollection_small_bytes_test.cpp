@@ -11,7 +11,7 @@
 
 namespace {
 
-Array<unsigned char> bytesOf(const std::string& text) {
+Array<unsigned char> bytearray(const std::string& text) {
     Array<unsigned char> a(static_cast<int>(text.size()));
     for (size_t i = 0; i < text.size(); i++) {
         a[static_cast<int>(i)] = static_cast<unsigned char>(text[i]);
@@ -25,7 +25,7 @@ std::string textOf(const SigCollection<unsigned char>& a) {
 }
 
 TEST(SmallByteArrays, GrowingPastEightAndShrinkingBackKeepTheBytes) {
-    Array<unsigned char> a = bytesOf("abcdefgh");
+    Array<unsigned char> a = bytearray("abcdefgh");
     EXPECT_EQ(a.getAllocSize(), 8);
     a.setAutoGrow(true);
     a[8] = 'i';
@@ -39,16 +39,16 @@ TEST(SmallByteArrays, GrowingPastEightAndShrinkingBackKeepTheBytes) {
     a.append('d');
     EXPECT_EQ(textOf(a), "abcd");
     // Appending one of its own bytes while full, in both storages.
-    Array<unsigned char> small = bytesOf("xy");
+    Array<unsigned char> small = bytearray("xy");
     small.append(small[0]);
     EXPECT_EQ(textOf(small), "xyx");
-    Array<unsigned char> large = bytesOf("123456789");
+    Array<unsigned char> large = bytearray("123456789");
     large.append(large[8]);
     EXPECT_EQ(textOf(large), "1234567899");
 }
 
 TEST(SmallByteArrays, CopiesAndAssignmentsAreIndependent) {
-    Array<unsigned char> small = bytesOf("tiny");
+    Array<unsigned char> small = bytearray("tiny");
     Array<unsigned char> copy(small);
     copy[0] = 'T';
     EXPECT_EQ(textOf(small), "tiny");
@@ -56,18 +56,18 @@ TEST(SmallByteArrays, CopiesAndAssignmentsAreIndependent) {
     EXPECT_NE(copy.getBase(), small.getBase());
 
     // A small target takes a long source, and a long one a short source.
-    Array<unsigned char> target = bytesOf("ab");
-    Array<unsigned char> longer = bytesOf("a longer text");
+    Array<unsigned char> target = bytearray("ab");
+    Array<unsigned char> longer = bytearray("a longer text");
     target = longer;
     EXPECT_EQ(textOf(target), "a longer text");
-    longer = bytesOf("xyz");
+    longer = bytearray("xyz");
     EXPECT_EQ(textOf(longer), "xyz");
     EXPECT_EQ(textOf(target), "a longer text");
 }
 
 TEST(SmallByteArrays, ExchangesBetweenSmallAndLargeArrays) {
-    Array<unsigned char> small = bytesOf("abc");
-    Array<unsigned char> large = bytesOf("0123456789");
+    Array<unsigned char> small = bytearray("abc");
+    Array<unsigned char> large = bytearray("0123456789");
     small.swapElements(large);
     EXPECT_EQ(textOf(small), "0123456789");
     EXPECT_EQ(textOf(large), "abc");
@@ -75,7 +75,7 @@ TEST(SmallByteArrays, ExchangesBetweenSmallAndLargeArrays) {
     EXPECT_EQ(textOf(small), "abc");
     EXPECT_EQ(textOf(large), "0123456789");
     // Both small: the bytes travel with the exchange.
-    Array<unsigned char> other = bytesOf("zz");
+    Array<unsigned char> other = bytearray("zz");
     small.swapElements(other);
     EXPECT_EQ(textOf(small), "zz");
     EXPECT_EQ(textOf(other), "abc");

@@ -6,19 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
 
-using smftest::array;
-using smftest::Bytes;
-using smftest::bytes;
-using smftest::Ev;
-using smftest::eventsOf;
-
 MFEvent ev(int time, const Bytes& data) {
-    return MFEvent(time, 0, array(data));
+    return MFEvent(time, 0, bytearray(data));
 }
 
 int cmp(const MFEvent& a, const MFEvent& b) {
@@ -33,23 +29,22 @@ const Bytes kProgram = bytes({0xc0, 5});
 const Bytes kControl = bytes({0xb0, 7, 100});
 const Bytes kTempo = bytes({0xff, 0x51, 0x03, 0x07, 0xa1, 0x20});
 const Bytes kName = bytes({0xff, 0x03, 0x01, 'x'});
-const Bytes kEnd = bytes({0xff, 0x2f, 0x00});
 
 TEST(SortCompare, TimeDecidesFirst) {
-    EXPECT_GT(cmp(ev(10, kEnd), ev(5, kNoteOn)), 0);
-    EXPECT_LT(cmp(ev(5, kEnd), ev(10, kNoteOn)), 0);
+    EXPECT_GT(cmp(ev(10, endoftrack), ev(5, kNoteOn)), 0);
+    EXPECT_LT(cmp(ev(5, endoftrack), ev(10, kNoteOn)), 0);
     EXPECT_LT(cmp(ev(-3, kNoteOn), ev(0, kNoteOff)), 0);
 }
 
 TEST(SortCompare, MetaEventsComeAfterOtherMessages) {
     EXPECT_GT(cmp(ev(0, kTempo), ev(0, kNoteOn)), 0);
     EXPECT_LT(cmp(ev(0, kProgram), ev(0, kName)), 0);
-    EXPECT_LT(cmp(ev(0, kNoteOff), ev(0, kEnd)), 0);
+    EXPECT_LT(cmp(ev(0, kNoteOff), ev(0, endoftrack)), 0);
 }
 
 TEST(SortCompare, EndOfTrackComesAfterOtherMetaEvents) {
-    EXPECT_LT(cmp(ev(0, kTempo), ev(0, kEnd)), 0);
-    EXPECT_GT(cmp(ev(0, kEnd), ev(0, kName)), 0);
+    EXPECT_LT(cmp(ev(0, kTempo), ev(0, endoftrack)), 0);
+    EXPECT_GT(cmp(ev(0, endoftrack), ev(0, kName)), 0);
 }
 
 TEST(SortCompare, BendsAndNoteOffsBeforeNoteOns) {
@@ -74,30 +69,30 @@ TEST(SortCompare, OtherPairsTie) {
 TEST(SortCompare, EventWithoutBytesTiesWithChannelMessages) {
     MFEvent empty;
     EXPECT_EQ(cmp(empty, ev(0, kNoteOn)), 0);
-    EXPECT_LT(cmp(empty, ev(0, kEnd)), 0);
+    EXPECT_LT(cmp(empty, ev(0, endoftrack)), 0);
     EXPECT_EQ(empty.data.getSize(), 0);
 }
 
 TEST(SortTrack, OneTickExample) {
     MidiFile score;
     score.absoluteTime();
-    for (const Bytes& b : {kNoteOn, kTempo, kEnd, kNoteOff}) {
-        score.addEvent(0, 96, array(b));
+    for (const Bytes& b : {kNoteOn, kTempo, endoftrack, kNoteOff}) {
+        score.addEvent(0, 96, bytearray(b));
     }
     score.sortTracks();
-    EXPECT_EQ(eventsOf(score, 0),
-              (std::vector<Ev>{{96, kNoteOff}, {96, kNoteOn}, {96, kTempo}, {96, kEnd}}));
+    EXPECT_EQ(eventsof(score, 0),
+              (std::vector<Ev>{{96, kNoteOff}, {96, kNoteOn}, {96, kTempo}, {96, endoftrack}}));
 }
 
 TEST(SortTrack, TimesAscendAndStateIsUntouched) {
     MidiFile score;
     score.addTrack(2);
     score.absoluteTime();
-    score.addEvent(2, 300, array(kNoteOff));
-    score.addEvent(2, 0, array(kProgram));
-    score.addEvent(2, 100, array(kNoteOn));
+    score.addEvent(2, 300, bytearray(kNoteOff));
+    score.addEvent(2, 0, bytearray(kProgram));
+    score.addEvent(2, 100, bytearray(kNoteOn));
     score.sortTracks();
-    EXPECT_EQ(eventsOf(score, 2),
+    EXPECT_EQ(eventsof(score, 2),
               (std::vector<Ev>{{0, kProgram}, {100, kNoteOn}, {300, kNoteOff}}));
     EXPECT_EQ(score.getTimeState(), 1);
 }
@@ -119,7 +114,7 @@ TEST(SortTrack, EqualKindsKeepInsertionOrder) {
     score.sortTrack(list);
     std::vector<Bytes> got;
     for (int i = 0; i < list.getSize(); i++) {
-        got.push_back(smftest::of(list[i].data));
+        got.push_back(of(list[i].data));
     }
     EXPECT_EQ(got,
               (std::vector<Bytes>{offs[0], offs[1], offs[2], others[0], others[1], others[2],
@@ -141,8 +136,9 @@ TEST(SortTrack, EmptyAndSingleTracks) {
 // eventcompare puts strictly first, and equal kinds at one tick stay in the
 // order they were added.
 TEST(SortTrack, RandomTracksHonourEveryOrderedPair) {
-    const Bytes kinds[] = {kNoteOn, kNoteOnZero, kNoteOff, kBend,         kProgram,        kControl,
-                           kTempo,  kName,       kEnd,     bytes({0xf0}), bytes({0xd0, 3})};
+    const Bytes kinds[] = {kNoteOn,    kNoteOnZero,   kNoteOff,        kBend,
+                           kProgram,   kControl,      kTempo,          kName,
+                           endoftrack, bytes({0xf0}), bytes({0xd0, 3})};
     std::mt19937 random(20240607);
     for (int round = 0; round < 50; round++) {
         SigCollection<MFEvent> list;
@@ -158,8 +154,7 @@ TEST(SortTrack, RandomTracksHonourEveryOrderedPair) {
         for (int i = 0; i < n; i++) {
             for (int j = i + 1; j < n; j++) {
                 ASSERT_LE(cmp(list[i], list[j]), 0) << "round " << round << " at " << i << "," << j;
-                if (list[i].time == list[j].time &&
-                    smftest::of(list[i].data) == smftest::of(list[j].data)) {
+                if (list[i].time == list[j].time && of(list[i].data) == of(list[j].data)) {
                     ASSERT_LT(list[i].track, list[j].track) << "round " << round;
                 }
             }

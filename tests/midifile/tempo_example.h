@@ -5,29 +5,25 @@
 
 #include <vector>
 
-#include "../support/bytearray.h"
+#include "../support/bytes.h"
 #include "MidiFile.h"
 
 namespace tempotest {
 
-inline Array<unsigned char> bytesOf(const std::vector<int>& values) {
-    return bytearray(values);
-}
-
 inline Array<unsigned char> tempoPayload(int micro) {
-    return bytesOf({(micro >> 16) & 0xFF, (micro >> 8) & 0xFF, micro & 0xFF});
+    return bytearray({(micro >> 16) & 0xFF, (micro >> 8) & 0xFF, micro & 0xFF});
 }
 
 // One track at 96 ticks per quarter note, absolute ticks 0, 96 and 192.
 inline void buildWorkedExample(MidiFile& score, bool slowAt96) {
     score.setTicksPerQuarterNote(96);
     score.absoluteTime();
-    score.addEvent(0, 0, bytesOf({0x90, 60, 64}));
-    score.addEvent(0, 96, bytesOf({0x80, 60, 0}));
+    score.addEvent(0, 0, bytearray({0x90, 60, 64}));
+    score.addEvent(0, 96, bytearray({0x80, 60, 0}));
     if (slowAt96) {
         score.addMetaEvent(0, 96, 0x51, tempoPayload(1000000));
     }
-    score.addEvent(0, 192, bytesOf({0x90, 62, 64}));
+    score.addEvent(0, 192, bytearray({0x90, 62, 64}));
 }
 
 } // namespace tempotest

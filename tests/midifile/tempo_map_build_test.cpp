@@ -10,7 +10,6 @@
 #include "tempo_example.h"
 
 using tempotest::buildWorkedExample;
-using tempotest::bytesOf;
 using tempotest::tempoPayload;
 
 TEST(TempoMapBuild, DefaultTempoIs120) {
@@ -26,6 +25,16 @@ TEST(TempoMapBuild, TempoTakesEffectAfterItsOwnTick) {
     buildWorkedExample(score, true);
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(96), 0.5);
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(192), 1.5);
+    // The same with the tempo alone at its tick: no other event there opens
+    // the entry before the tempo is seen.
+    MidiFile alone;
+    alone.setTicksPerQuarterNote(96);
+    alone.absoluteTime();
+    alone.addEvent(0, 0, bytearray({0x90, 60, 64}));
+    alone.addMetaEvent(0, 96, 0x51, tempoPayload(1000000));
+    alone.addEvent(0, 192, bytearray({0x80, 60, 0}));
+    EXPECT_DOUBLE_EQ(alone.getTimeInSeconds(96), 0.5);
+    EXPECT_DOUBLE_EQ(alone.getTimeInSeconds(192), 1.5);
 }
 
 TEST(TempoMapBuild, TempoInOneTrackTimesTheOthers) {
@@ -36,9 +45,9 @@ TEST(TempoMapBuild, TempoInOneTrackTimesTheOthers) {
     // speed at 0 and halves it again at 96.
     score.addMetaEvent(0, 0, 0x51, tempoPayload(125000));
     score.addMetaEvent(0, 96, 0x51, tempoPayload(250000));
-    score.addEvent(1, 0, bytesOf({0x90, 60, 64}));
-    score.addEvent(1, 96, bytesOf({0x80, 60, 0}));
-    score.addEvent(1, 96, bytesOf({0x90, 60, 64}));
+    score.addEvent(1, 0, bytearray({0x90, 60, 64}));
+    score.addEvent(1, 96, bytearray({0x80, 60, 0}));
+    score.addEvent(1, 96, bytearray({0x90, 60, 64}));
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(96), 0.125);
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(192), 0.375);
 }
@@ -46,7 +55,7 @@ TEST(TempoMapBuild, TempoInOneTrackTimesTheOthers) {
 TEST(TempoMapBuild, FirstEntryIsTimedFromTickZero) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
-    score.addEvent(0, 48, bytesOf({0x90, 60, 64}));
+    score.addEvent(0, 48, bytearray({0x90, 60, 64}));
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(48), 0.25);
 }
 
@@ -54,9 +63,9 @@ TEST(TempoMapBuild, DeltaSplitScoreComesBackDeltaSplitAndSorted) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
     score.addTrack(2);
-    score.addEvent(1, 10, bytesOf({0x91, 60, 64}));
-    score.addEvent(1, 0, bytesOf({0x81, 61, 0}));
-    score.addEvent(2, 5, bytesOf({0x92, 62, 64}));
+    score.addEvent(1, 10, bytearray({0x91, 60, 64}));
+    score.addEvent(1, 0, bytearray({0x81, 61, 0}));
+    score.addEvent(2, 5, bytearray({0x92, 62, 64}));
     score.buildTimeMap();
     EXPECT_EQ(score.getTimeState(), 0);
     EXPECT_EQ(score.getTrackState(), 0);
@@ -76,7 +85,7 @@ TEST(TempoMapBuild, AbsoluteJoinedScoreStaysAbsoluteJoined) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
     score.addTrack();
-    score.addEvent(1, 96, bytesOf({0x90, 60, 64}));
+    score.addEvent(1, 96, bytearray({0x90, 60, 64}));
     score.absoluteTime();
     score.joinTracks();
     score.doTimeInSecondsAnalysis();
@@ -90,7 +99,7 @@ TEST(TempoMapBuild, AddingEventsRebuildsEditingInPlaceDoesNot) {
     MidiFile score;
     buildWorkedExample(score, false);
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(192), 1.0);
-    score.addEvent(0, 288, bytesOf({0x80, 62, 0}));
+    score.addEvent(0, 288, bytearray({0x80, 62, 0}));
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(288), 1.5);
 
     // An edit through a reference is seen only after an explicit rebuild.
@@ -125,8 +134,8 @@ TEST(TempoMapBuild, ExtremeTicksDoNotOverflow) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
     score.absoluteTime();
-    score.addEvent(0, INT_MIN, bytesOf({0x90, 60, 64}));
-    score.addEvent(0, INT_MAX, bytesOf({0x80, 60, 0}));
+    score.addEvent(0, INT_MIN, bytearray({0x90, 60, 64}));
+    score.addEvent(0, INT_MAX, bytearray({0x80, 60, 0}));
     const double perTick = 60.0 / (96 * 120.0);
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(INT_MIN), INT_MIN * perTick);
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(INT_MAX) - score.getTimeInSeconds(INT_MIN),
@@ -139,8 +148,8 @@ TEST(TempoMapBuild, ZeroTicksPerQuarterNote) {
     MidiFile score;
     score.setTicksPerQuarterNote(0);
     score.absoluteTime();
-    score.addEvent(0, 0, bytesOf({0x90, 60, 64}));
-    score.addEvent(0, 96, bytesOf({0x80, 60, 0}));
+    score.addEvent(0, 0, bytearray({0x90, 60, 64}));
+    score.addEvent(0, 96, bytearray({0x80, 60, 0}));
     EXPECT_EQ(score.getTimeInSeconds(0), 0.0);
     EXPECT_TRUE(std::isinf(score.getTimeInSeconds(96)));
     EXPECT_EQ(score.getAbsoluteTickTime(1.0), 0);

@@ -10,7 +10,6 @@
 #include "tempo_example.h"
 
 using tempotest::buildWorkedExample;
-using tempotest::bytesOf;
 using tempotest::tempoPayload;
 
 TEST(TempoMapLookup, ExactAndInterpolatedTicks) {
@@ -48,9 +47,9 @@ TEST(TempoMapLookup, BeforeTheFirstEventIsOutside) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
     score.absoluteTime();
-    score.addEvent(0, 96, bytesOf({0x90, 60, 64}));
-    score.addEvent(0, 192, bytesOf({0x80, 60, 0}));
-    score.addEvent(0, 960, bytesOf({0x80, 60, 0}));
+    score.addEvent(0, 96, bytearray({0x90, 60, 64}));
+    score.addEvent(0, 192, bytearray({0x80, 60, 0}));
+    score.addEvent(0, 960, bytearray({0x80, 60, 0}));
     EXPECT_EQ(score.getAbsoluteTickTime(0.1), -1);
     EXPECT_EQ(score.getAbsoluteTickTime(0.75), 144);
 }
@@ -59,8 +58,8 @@ TEST(TempoMapLookup, QueriesLeaveTheStatesAsTheyWere) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
     score.addTrack(2);
-    score.addEvent(1, 0, bytesOf({0x90, 60, 64}));
-    score.addEvent(2, 96, bytesOf({0x80, 60, 0}));
+    score.addEvent(1, 0, bytearray({0x90, 60, 64}));
+    score.addEvent(2, 96, bytearray({0x80, 60, 0}));
     EXPECT_EQ(score.getAbsoluteTickTime(0.25), 48);
     EXPECT_EQ(score.getTimeState(), 0);
     EXPECT_EQ(score.getTrackState(), 0);
@@ -84,13 +83,13 @@ TEST(TempoMapLookup, ZeroTempoSegmentGivesItsFirstTick) {
     MidiFile score;
     score.setTicksPerQuarterNote(96);
     score.absoluteTime();
-    score.addEvent(0, 0, bytesOf({0x90, 60, 64}));
-    score.addEvent(0, 96, bytesOf({0x90, 61, 64}));
+    score.addEvent(0, 0, bytearray({0x90, 60, 64}));
+    score.addEvent(0, 96, bytearray({0x90, 61, 64}));
     score.addMetaEvent(0, 96, 0x51, tempoPayload(0));
-    score.addEvent(0, 192, bytesOf({0x90, 62, 64}));
+    score.addEvent(0, 192, bytearray({0x90, 62, 64}));
     score.addMetaEvent(0, 192, 0x51, tempoPayload(500000));
-    score.addEvent(0, 288, bytesOf({0x90, 63, 64}));
-    score.addEvent(0, 384, bytesOf({0x90, 64, 64}));
+    score.addEvent(0, 288, bytearray({0x90, 63, 64}));
+    score.addEvent(0, 384, bytearray({0x90, 64, 64}));
     // Map: (0, 0), (96, 0.5), (192, 0.5), (288, 1.0), (384, 1.5).
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(192), 0.5);
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(384), 1.5);

@@ -4,17 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
 
-using smftest::array;
-using smftest::Bytes;
-using smftest::bytes;
-using smftest::concat;
-using smftest::of;
-using smftest::text;
 using ::testing::ExitedWithCode;
 
 TEST(TrackMetaEvent, TextTrackName) {
@@ -41,7 +37,7 @@ TEST(TrackMetaEvent, EmptyPayloadAndTrackEnd) {
 
 TEST(TrackMetaEvent, BinaryPayloadTempo) {
     MidiFile score;
-    EXPECT_EQ(score.addMetaEvent(0, 0, 0x51, array(bytes({0x07, 0xa1, 0x20}))), 0);
+    EXPECT_EQ(score.addMetaEvent(0, 0, 0x51, bytearray({0x07, 0xa1, 0x20})), 0);
     EXPECT_EQ(of(score.getEvent(0, 0).data), bytes({0xff, 0x51, 0x03, 0x07, 0xa1, 0x20}));
 }
 

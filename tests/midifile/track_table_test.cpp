@@ -3,15 +3,13 @@
 // the program.
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
 
-using smftest::array;
-using smftest::bytes;
-using smftest::Ev;
-using smftest::eventsOf;
 using ::testing::ExitedWithCode;
 
 TEST(TrackTable, NewScoreHasOneEmptyTrackInDeltaState) {
@@ -50,7 +48,7 @@ TEST(TrackTable, NegativeTrackCountIsRefused) {
 TEST(TrackTable, AddedTrackReservesTenThousandEvents) {
     MidiFile score;
     const int track = score.addTrack();
-    const Array<unsigned char> note = array(bytes({0x90, 60, 64}));
+    const Array<unsigned char> note = bytearray({0x90, 60, 64});
     score.addEvent(track, 0, note);
     const MFEvent* first = &score.getEvent(track, 0);
     for (int i = 1; i < 10000; i++) {
@@ -64,9 +62,9 @@ TEST(TrackTable, AddedTrackReservesTenThousandEvents) {
 TEST(TrackTable, AddEventStoresTimeTrackAndBytes) {
     MidiFile score;
     score.addTrack(2);
-    EXPECT_EQ(score.addEvent(2, 100, array(bytes({0x91, 62, 70}))), 0);
-    EXPECT_EQ(score.addEvent(2, 50, array(bytes({0x81, 62, 0}))), 1);
-    EXPECT_EQ(eventsOf(score, 2),
+    EXPECT_EQ(score.addEvent(2, 100, bytearray({0x91, 62, 70})), 0);
+    EXPECT_EQ(score.addEvent(2, 50, bytearray({0x81, 62, 0})), 1);
+    EXPECT_EQ(eventsof(score, 2),
               (std::vector<Ev>{{100, bytes({0x91, 62, 70})}, {50, bytes({0x81, 62, 0})}}));
     EXPECT_EQ(score.getTrack(2, 1), 2);
     EXPECT_EQ(score.getNumEvents(0), 0);
@@ -74,7 +72,7 @@ TEST(TrackTable, AddEventStoresTimeTrackAndBytes) {
 
 TEST(TrackTable, TrackZeroGrowsByEight) {
     MidiFile score;
-    const Array<unsigned char> note = array(bytes({0x90, 60, 64}));
+    const Array<unsigned char> note = bytearray({0x90, 60, 64});
     for (int i = 0; i < 20; i++) {
         EXPECT_EQ(score.addEvent(0, i, note), i);
     }
@@ -88,13 +86,13 @@ TEST(TrackTable, AddEventObjectGoesToItsTrackAndKeepsFields) {
     MFEvent e(30, 2, 0xc1, 19, 0);
     e.data.setSize(2);
     EXPECT_EQ(score.addEvent(e), 0);
-    EXPECT_EQ(eventsOf(score, 2), (std::vector<Ev>{{30, bytes({0xc1, 19})}}));
+    EXPECT_EQ(eventsof(score, 2), (std::vector<Ev>{{30, bytes({0xc1, 19})}}));
     EXPECT_EQ(score.getTrack(2, 0), 2);
 }
 
 TEST(TrackTable, GetEventOnePastTheEndAppendsADefaultEvent) {
     MidiFile score;
-    score.addEvent(0, 5, array(bytes({0x90, 1, 2})));
+    score.addEvent(0, 5, bytearray({0x90, 1, 2}));
     MFEvent& appended = score.getEvent(0, score.getNumEvents(0));
     EXPECT_EQ(score.getNumEvents(0), 2);
     EXPECT_EQ(appended.time, 0);
@@ -104,7 +102,7 @@ TEST(TrackTable, GetEventOnePastTheEndAppendsADefaultEvent) {
 
 TEST(TrackTableDeath, GetEventTwoPastTheEnd) {
     MidiFile score;
-    score.addEvent(0, 5, array(bytes({0x90, 1, 2})));
+    score.addEvent(0, 5, bytearray({0x90, 1, 2}));
     EXPECT_EXIT(score.getEvent(0, 2), ExitedWithCode(1),
                 "^Error: accessing invalid array location 2 Maximum is 0\n$");
 }
@@ -112,7 +110,7 @@ TEST(TrackTableDeath, GetEventTwoPastTheEnd) {
 TEST(TrackTableDeath, AddEventOnTrackEqualToCount) {
     MidiFile score;
     score.addTrack(3);
-    const Array<unsigned char> note = array(bytes({0x90, 60, 64}));
+    const Array<unsigned char> note = bytearray({0x90, 60, 64});
     EXPECT_EXIT(score.addEvent(4, 0, note), ExitedWithCode(1),
                 "^Error: accessing invalid array location 4 Maximum is 3\n$");
 }
@@ -134,7 +132,7 @@ TEST(TrackTable, EraseLeavesOneEmptyTrackAndKeepsSettings) {
     score.addTrack(5);
     score.setTicksPerQuarterNote(192);
     score.absoluteTime();
-    score.addEvent(3, 10, array(bytes({0x90, 60, 64})));
+    score.addEvent(3, 10, bytearray({0x90, 60, 64}));
     score.erase();
     EXPECT_EQ(score.getTrackCount(), 1);
     EXPECT_EQ(score.getNumEvents(0), 0);
@@ -148,7 +146,7 @@ TEST(TrackTable, EraseLeavesOneEmptyTrackAndKeepsSettings) {
 TEST(TrackTable, ClearIsErase) {
     MidiFile score;
     score.addTrack(2);
-    score.addEvent(1, 0, array(bytes({0xc0, 1})));
+    score.addEvent(1, 0, bytearray({0xc0, 1}));
     score.clear();
     EXPECT_EQ(score.getTrackCount(), 1);
     EXPECT_EQ(score.getNumEvents(0), 0);

@@ -5,13 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
-
-using smftest::array;
-using smftest::bytes;
 
 std::vector<int> timesOf(MidiFile& score, int track) {
     std::vector<int> out;
@@ -23,7 +22,7 @@ std::vector<int> timesOf(MidiFile& score, int track) {
 
 void fill(MidiFile& score, int track, const std::vector<int>& times) {
     for (int t : times) {
-        score.addEvent(track, t, array(bytes({0x90, 60, 64})));
+        score.addEvent(track, t, bytearray({0x90, 60, 64}));
     }
 }
 
@@ -85,8 +84,8 @@ TEST(TrackTimeState, ExtremeTimesWrapAndRoundTrip) {
 
 TEST(TrackTimeState, ConversionKeepsEventOrder) {
     MidiFile score;
-    score.addEvent(0, 0, array(bytes({0x90, 1, 1})));
-    score.addEvent(0, 0, array(bytes({0x90, 2, 1})));
+    score.addEvent(0, 0, bytearray({0x90, 1, 1}));
+    score.addEvent(0, 0, bytearray({0x90, 2, 1}));
     score.absoluteTime();
     EXPECT_EQ(score.getEvent(0, 0).data[1], 1);
     EXPECT_EQ(score.getEvent(0, 1).data[1], 2);

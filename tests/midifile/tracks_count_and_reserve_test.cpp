@@ -5,21 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/bytes.h"
 #include "MidiFile.h"
 
-namespace {
-
-Array<unsigned char> bytesOf(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(static_cast<int64_t>(values.size()));
-    int i = 0;
-    for (int v : values) {
-        bytes[i++] = static_cast<unsigned char>(v);
-    }
-    return bytes;
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(TracksCount, SplitScoreCountsEveryTrackEvenEmptyOnes) {
     MidiFile score;
@@ -30,14 +19,14 @@ TEST(TracksCount, SplitScoreCountsEveryTrackEvenEmptyOnes) {
 TEST(TracksCount, JoinedScoreCountsUpToTheHighestTrackNumber) {
     MidiFile score;
     score.addTrack(4);
-    score.addEvent(2, 0, bytesOf({0x90, 1, 1}));
+    score.addEvent(2, 0, bytearray({0x90, 1, 1}));
     score.joinTracks();
     EXPECT_EQ(score.getTrackCountAsType1(), 3);
 
     MidiFile negative;
     negative.addTrack();
     negative.joinTracks();
-    MFEvent below(0, -9, bytesOf({0x90, 1, 1}));
+    MFEvent below(0, -9, bytearray({0x90, 1, 1}));
     negative.addEvent(below);
     EXPECT_EQ(negative.getTrackCountAsType1(), 1);
 }
@@ -47,15 +36,15 @@ TEST(TracksCount, LargestTrackNumberDoesNotOverflow) {
     MidiFile score;
     score.addTrack();
     score.joinTracks();
-    MFEvent huge(0, INT_MAX, bytesOf({0x90, 1, 1}));
+    MFEvent huge(0, INT_MAX, bytearray({0x90, 1, 1}));
     score.addEvent(huge);
     EXPECT_EQ(score.getTrackCountAsType1(), INT_MAX);
 }
 
 TEST(TracksReserve, EventsStayAndTheTrackStillGrows) {
     MidiFile score;
-    score.addEvent(0, 3, bytesOf({0x90, 1, 1}));
-    score.addEvent(0, 4, bytesOf({0x80, 1, 1}));
+    score.addEvent(0, 3, bytearray({0x90, 1, 1}));
+    score.addEvent(0, 4, bytearray({0x80, 1, 1}));
     score.allocateEvents(0, 1000);
     EXPECT_EQ(score.getNumEvents(0), 2);
     EXPECT_EQ(score.getEvent(0, 1).time, 4);
@@ -63,7 +52,7 @@ TEST(TracksReserve, EventsStayAndTheTrackStillGrows) {
     score.allocateEvents(0, -5);
     EXPECT_EQ(score.getNumEvents(0), 2);
     for (int i = 0; i < 1200; i++) {
-        score.addEvent(0, i, bytesOf({0x90, 2, 2}));
+        score.addEvent(0, i, bytearray({0x90, 2, 2}));
     }
     EXPECT_EQ(score.getNumEvents(0), 1202);
     EXPECT_EQ(score.getEvent(0, 0).time, 3);

@@ -6,19 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/bytes.h"
 #include "MidiFile.h"
 
 namespace {
-
-Array<unsigned char> bytesOf(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(static_cast<int64_t>(values.size()));
-    int i = 0;
-    for (int v : values) {
-        bytes[i++] = static_cast<unsigned char>(v);
-    }
-    return bytes;
-}
 
 struct Seen {
     int time;
@@ -63,13 +54,13 @@ const std::vector<int> kOff62 = {0x81, 62, 0};
 // after it, off at 96.
 void buildThreeTracks(MidiFile& score) {
     score.addTrack(2);
-    score.addMetaEvent(0, 0, 0x51, bytesOf({0x07, 0xA1, 0x20}));
-    score.addMetaEvent(0, 200, 0x2F, bytesOf({}));
-    score.addEvent(1, 0, bytesOf({0x90, 60, 64}));
-    score.addEvent(1, 96, bytesOf({0x80, 60, 0}));
-    score.addEvent(2, 48, bytesOf({0x91, 62, 64}));
-    score.addEvent(2, 0, bytesOf({0xE1, 0, 64}));
-    score.addEvent(2, 48, bytesOf({0x81, 62, 0}));
+    score.addMetaEvent(0, 0, 0x51, bytearray({0x07, 0xA1, 0x20}));
+    score.addMetaEvent(0, 200, 0x2F, bytearray({}));
+    score.addEvent(1, 0, bytearray({0x90, 60, 64}));
+    score.addEvent(1, 96, bytearray({0x80, 60, 0}));
+    score.addEvent(2, 48, bytearray({0x91, 62, 64}));
+    score.addEvent(2, 0, bytearray({0xE1, 0, 64}));
+    score.addEvent(2, 48, bytearray({0x81, 62, 0}));
 }
 
 } // namespace
@@ -77,8 +68,8 @@ void buildThreeTracks(MidiFile& score) {
 TEST(TracksJoin, OneTrackScoreIsLeftAsItIs) {
     MidiFile score;
     // Out of the sort order on purpose: the note-on before the note-off.
-    score.addEvent(0, 5, bytesOf({0x90, 60, 64}));
-    score.addEvent(0, 0, bytesOf({0x80, 60, 0}));
+    score.addEvent(0, 5, bytearray({0x90, 60, 64}));
+    score.addEvent(0, 0, bytearray({0x80, 60, 0}));
     const std::vector<Seen> before = trackOf(score, 0);
     score.joinTracks();
     EXPECT_EQ(score.getTrackState(), 0);
@@ -154,7 +145,7 @@ TEST(TracksSplit, SplitScoreIsLeftAsItIs) {
 TEST(TracksSplit, TrackCountComesFromTheHighestTrackNumber) {
     MidiFile score;
     score.addTrack(3);
-    score.addEvent(1, 10, bytesOf({0x90, 1, 1}));
+    score.addEvent(1, 10, bytearray({0x90, 1, 1}));
     score.joinTracks();
     score.splitTracks();
     // Tracks 2 and 3 held nothing, so they are not rebuilt.
@@ -175,7 +166,7 @@ TEST(TracksSplit, HighestAcceptedTrackNumberIs65535) {
     MidiFile score;
     score.addTrack();
     score.joinTracks();
-    MFEvent far(5, 65535, bytesOf({0x90, 1, 1}));
+    MFEvent far(5, 65535, bytearray({0x90, 1, 1}));
     score.addEvent(far);
     score.splitTracks();
     EXPECT_EQ(score.getTrackCount(), 65536);
@@ -185,9 +176,9 @@ TEST(TracksSplit, HighestAcceptedTrackNumberIs65535) {
 TEST(TracksSplitDeathTest, NegativeTrackNumberEndsWithIndexMessage) {
     MidiFile score;
     score.addTrack(2);
-    score.addEvent(2, 0, bytesOf({0x90, 1, 1}));
+    score.addEvent(2, 0, bytearray({0x90, 1, 1}));
     score.joinTracks();
-    MFEvent negative(0, -1, bytesOf({0x80, 1, 1}));
+    MFEvent negative(0, -1, bytearray({0x80, 1, 1}));
     score.addEvent(negative);
     EXPECT_EXIT(score.splitTracks(), ::testing::ExitedWithCode(1),
                 "Error: accessing invalid array location -1 Maximum is 2\n");
@@ -198,11 +189,11 @@ TEST(TracksSplitDeathTest, HugeTrackNumberIsRefused) {
     MidiFile score;
     score.addTrack();
     score.joinTracks();
-    MFEvent huge(0, INT_MAX, bytesOf({0x80, 1, 1}));
+    MFEvent huge(0, INT_MAX, bytearray({0x80, 1, 1}));
     score.addEvent(huge);
     EXPECT_EXIT(score.splitTracks(), ::testing::ExitedWithCode(1),
                 "Error: accessing invalid array location 2147483647 Maximum is 65535\n");
-    MFEvent above(0, 65536, bytesOf({0x80, 1, 1}));
+    MFEvent above(0, 65536, bytearray({0x80, 1, 1}));
     score.addEvent(above);
     EXPECT_EXIT(score.splitTracks(), ::testing::ExitedWithCode(1),
                 "Error: accessing invalid array location 2147483647 Maximum is 65535\n");
@@ -213,8 +204,8 @@ TEST(TracksJoin, JoiningInvalidatesTheTempoMap) {
     score.setTicksPerQuarterNote(96);
     score.absoluteTime();
     score.addTrack();
-    score.addEvent(0, 0, bytesOf({0x90, 1, 1}));
-    score.addEvent(1, 96, bytesOf({0x80, 1, 1}));
+    score.addEvent(0, 0, bytearray({0x90, 1, 1}));
+    score.addEvent(1, 96, bytearray({0x80, 1, 1}));
     EXPECT_DOUBLE_EQ(score.getTimeInSeconds(96), 0.5);
     // Edited in place: the map is still trusted until something invalidates it.
     score.getEvent(1, 0).time = 48;

@@ -5,19 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/bytes.h"
 #include "MidiFile.h"
 
 namespace {
-
-Array<unsigned char> bytesOf(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(static_cast<int64_t>(values.size()));
-    int i = 0;
-    for (int v : values) {
-        bytes[i++] = static_cast<unsigned char>(v);
-    }
-    return bytes;
-}
 
 // (time, track, key) of each event of a track; every event here is a note.
 std::vector<std::vector<int>> notesOf(MidiFile& score, int track) {
@@ -32,11 +23,11 @@ std::vector<std::vector<int>> notesOf(MidiFile& score, int track) {
 // Three tracks in delta ticks: track t holds notes whose key is 10 t + n.
 void buildThreeTracks(MidiFile& score) {
     score.addTrack(2);
-    score.addEvent(0, 10, bytesOf({0x90, 1, 64}));
-    score.addEvent(0, 20, bytesOf({0x80, 1, 0}));
-    score.addEvent(1, 5, bytesOf({0x90, 11, 64}));
-    score.addEvent(1, 25, bytesOf({0x80, 11, 0}));
-    score.addEvent(2, 0, bytesOf({0x90, 21, 64}));
+    score.addEvent(0, 10, bytearray({0x90, 1, 64}));
+    score.addEvent(0, 20, bytearray({0x80, 1, 0}));
+    score.addEvent(1, 5, bytearray({0x90, 11, 64}));
+    score.addEvent(1, 25, bytearray({0x80, 11, 0}));
+    score.addEvent(2, 0, bytearray({0x90, 21, 64}));
 }
 
 } // namespace
@@ -73,8 +64,8 @@ TEST(TracksMerge, NoteOffBeforeNoteOnAtOneTick) {
     MidiFile score;
     score.absoluteTime();
     score.addTrack();
-    score.addEvent(0, 7, bytesOf({0x90, 1, 64}));
-    score.addEvent(1, 7, bytesOf({0x80, 2, 0}));
+    score.addEvent(0, 7, bytearray({0x90, 1, 64}));
+    score.addEvent(1, 7, bytearray({0x80, 2, 0}));
     score.mergeTracks(0, 1);
     EXPECT_EQ(notesOf(score, 0), (std::vector<std::vector<int>>{{7, 0, 0x80, 2}, {7, 0, 0x90, 1}}));
 }
@@ -116,7 +107,7 @@ TEST(TracksDelete, RemovesOneTrackAndClosesTheGap) {
 
 TEST(TracksDelete, InvalidNumbersAndTheLastTrackAreIgnored) {
     MidiFile single;
-    single.addEvent(0, 0, bytesOf({0x90, 1, 1}));
+    single.addEvent(0, 0, bytearray({0x90, 1, 1}));
     single.deleteTrack(0);
     EXPECT_EQ(single.getTrackCount(), 1);
     EXPECT_EQ(single.getNumEvents(0), 1);

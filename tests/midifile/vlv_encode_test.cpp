@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/events.h"
+#include "../support/refusal.h"
+#include "../support/smf.h"
 #include "MidiFile.h"
-#include "smf_test_support.h"
 
 namespace {
 
-using smftest::Bytes;
-using smftest::bytes;
 using ::testing::ExitedWithCode;
 
 Bytes make(int number) {
@@ -25,7 +25,7 @@ Bytes written(long value) {
     Array<unsigned char> out;
     out.setSize(0);
     MidiFile::writeVLValue(value, out);
-    return smftest::of(out);
+    return of(out);
 }
 
 TEST(VlvMake, Table) {
@@ -43,7 +43,7 @@ TEST(VlvMakeDeath, TwoToTheTwentyEightIsTooLarge) {
     unsigned char buffer[4];
     EXPECT_EXIT(
         {
-            smftest::onlyStdout();
+            onlystdout();
             MidiFile::makeVLV(buffer, 0x10000000);
         },
         ExitedWithCode(1), "^Error: number too large to handle\n$");
@@ -53,13 +53,13 @@ TEST(VlvMakeDeath, NegativeNumbersAreTooLarge) {
     unsigned char buffer[4];
     EXPECT_EXIT(
         {
-            smftest::onlyStdout();
+            onlystdout();
             MidiFile::makeVLV(buffer, -1);
         },
         ExitedWithCode(1), "Error: number too large to handle");
     EXPECT_EXIT(
         {
-            smftest::onlyStdout();
+            onlystdout();
             MidiFile::makeVLV(buffer, INT_MIN);
         },
         ExitedWithCode(1), "Error: number too large to handle");
@@ -83,9 +83,9 @@ TEST(VlvWrite, BitsAboveThirtyFourAreLostAndNegativesUseTheirSignBits) {
 }
 
 TEST(VlvWrite, AppendsAfterExistingBytes) {
-    Array<unsigned char> out = smftest::array(bytes({0x90}));
+    Array<unsigned char> out = bytearray({0x90});
     MidiFile::writeVLValue(128, out);
-    EXPECT_EQ(smftest::of(out), bytes({0x90, 0x81, 0x00}));
+    EXPECT_EQ(of(out), bytes({0x90, 0x81, 0x00}));
 }
 
 TEST(VlvUnpack, StopsAtFirstByteWithTopBitClear) {
@@ -101,7 +101,7 @@ TEST(VlvUnpack, StopsAtFirstByteWithTopBitClear) {
 TEST(VlvUnpackDeath, FifthByteWithTopBitSet) {
     EXPECT_EXIT(
         {
-            smftest::onlyStdout();
+            onlystdout();
             MidiFile::unpackVLV(0x81, 0x81, 0x81, 0x81, 0x81);
         },
         ExitedWithCode(1), "^Error: VLV value was too long\n$");
@@ -119,7 +119,7 @@ TEST(VlvRoundTrip, WriterAndDecoderAgree) {
 
 TEST(VlvExtract, ReadsFromAStream) {
     const std::string path =
-        smftest::writeTemp(bytes({0x81, 0x48, 0x00, 0x81, 0x80, 0x80, 0x80, 0x00, 0x7f}));
+        writetemp(bytes({0x81, 0x48, 0x00, 0x81, 0x80, 0x80, 0x80, 0x00, 0x7f}));
     FileIO in(path.c_str(), static_cast<unsigned int>(std::ios::in | std::ios::binary));
     EXPECT_EQ(MidiFile::extractVlvTime(in), 200);
     EXPECT_EQ(MidiFile::extractVlvTime(in), 0);
@@ -128,10 +128,10 @@ TEST(VlvExtract, ReadsFromAStream) {
 }
 
 TEST(VlvExtractDeath, FiveBytesAllContinued) {
-    const std::string path = smftest::writeTemp(bytes({0x81, 0x81, 0x81, 0x81, 0x81, 0x00}));
+    const std::string path = writetemp(bytes({0x81, 0x81, 0x81, 0x81, 0x81, 0x00}));
     EXPECT_EXIT(
         {
-            smftest::onlyStdout();
+            onlystdout();
             FileIO in(path.c_str(), static_cast<unsigned int>(std::ios::in | std::ios::binary));
             MidiFile::extractVlvTime(in);
         },

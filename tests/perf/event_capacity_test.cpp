@@ -4,19 +4,11 @@
 
 #include <string>
 
+#include "../support/bytes.h"
 #include "MidiFile.h"
 #include "rollgen.h"
 
 namespace {
-
-Array<unsigned char> bytesof(std::initializer_list<int> values) {
-    Array<unsigned char> bytes;
-    bytes.setSize(0);
-    for (int v : values) {
-        bytes.append(static_cast<unsigned char>(v));
-    }
-    return bytes;
-}
 
 void expectdefaultbytes(const MFEvent& event, int64_t size) {
     EXPECT_EQ(event.data.getSize(), size);
@@ -31,7 +23,7 @@ TEST(EventCapacity, AddedTrackReservesTenThousandThenGrowsByEight) {
     const int track = score.addTrack();
     EXPECT_EQ(score.getEventCapacity(track), 10000);
     EXPECT_EQ(score.getNumEvents(track), 0);
-    Array<unsigned char> note = bytesof({0x90, 60, 64});
+    Array<unsigned char> note = bytearray({0x90, 60, 64});
     for (int i = 0; i < 10000; i++) {
         score.addEvent(track, i, note);
     }
@@ -48,7 +40,7 @@ TEST(EventCapacity, AddedTrackReservesTenThousandThenGrowsByEight) {
 TEST(EventCapacity, FirstTrackStartsEmptyAndGrowsByEight) {
     MidiFile score;
     EXPECT_EQ(score.getEventCapacity(0), 0);
-    Array<unsigned char> note = bytesof({0x90, 60, 64});
+    Array<unsigned char> note = bytearray({0x90, 60, 64});
     score.addEvent(0, 0, note);
     EXPECT_EQ(score.getEventCapacity(0), 8);
     for (int i = 1; i <= 8; i++) {
@@ -62,7 +54,7 @@ TEST(EventCapacity, FirstTrackStartsEmptyAndGrowsByEight) {
 TEST(EventCapacity, AllocateEventsSetsExactRoomAndKeepsEvents) {
     MidiFile score;
     const int track = score.addTrack();
-    Array<unsigned char> text = bytesof({0xFF, 0x01, 0x05, 'o', 'r', 'g', 'a', 'n'});
+    Array<unsigned char> text = bytearray({0xFF, 0x01, 0x05, 'o', 'r', 'g', 'a', 'n'});
     score.addEvent(track, 3, text);
     score.allocateEvents(track, 25000);
     EXPECT_EQ(score.getEventCapacity(track), 25000);
@@ -82,8 +74,8 @@ TEST(EventCapacity, AllocateEventsSetsExactRoomAndKeepsEvents) {
 
 TEST(EventCapacity, RegrowGivesEveryEventDefaultByteSettings) {
     MidiFile score;
-    Array<unsigned char> note = bytesof({0x80, 40, 0});
-    Array<unsigned char> meta = bytesof({0xFF, 0x03, 0x04, 'P', 'i', 'p', 'e'});
+    Array<unsigned char> note = bytearray({0x80, 40, 0});
+    Array<unsigned char> meta = bytearray({0xFF, 0x03, 0x04, 'P', 'i', 'p', 'e'});
     for (int i = 0; i < 8; i++) {
         score.addEvent(0, i, i % 2 == 0 ? note : meta);
     }
@@ -111,7 +103,7 @@ TEST(EventCapacity, RegrowGivesEveryEventDefaultByteSettings) {
 TEST(EventCapacity, SlotsOnePastTheEndAreDefaultEvents) {
     MidiFile score;
     const int track = score.addTrack();
-    score.addEvent(track, 5, bytesof({0x90, 60, 64}));
+    score.addEvent(track, 5, bytearray({0x90, 60, 64}));
     MFEvent& appended = score.getEvent(track, 1);
     EXPECT_EQ(score.getNumEvents(track), 2);
     EXPECT_EQ(appended.time, 0);
@@ -144,9 +136,9 @@ TEST(EventCapacity, SortExchangesWholeEvents) {
     const int track = score.addTrack();
     score.absoluteTime();
     score.addMetaEvent(track, 10, 3, "a long name");
-    score.addEvent(track, 10, bytesof({0x90, 60, 64}));
-    score.addEvent(track, 0, bytesof({0xC1, 10}));
-    score.addEvent(track, 10, bytesof({0x80, 60, 64}));
+    score.addEvent(track, 10, bytearray({0x90, 60, 64}));
+    score.addEvent(track, 0, bytearray({0xC1, 10}));
+    score.addEvent(track, 10, bytearray({0x80, 60, 64}));
     score.getEvent(track, 2).data.setGrowth(16);
     score.sortTracks();
     ASSERT_EQ(score.getNumEvents(track), 4);

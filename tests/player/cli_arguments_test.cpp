@@ -69,18 +69,9 @@ TEST_F(CliArgumentsDeathTest, WrongArgumentCountPrintsUsage) {
     char a[] = "x";
     char* one[] = {prog, nullptr};
     char* four[] = {prog, a, a, a, nullptr};
-    EXPECT_EXIT(
-        {
-            stdouttostderr();
-            checkarguments(1, one);
-        },
-        ::testing::ExitedWithCode(1), "^Usage: \\./vennoroll  esteye-roll\\.mes \\[optempo\\]\n$");
-    EXPECT_EXIT(
-        {
-            stdouttostderr();
-            checkarguments(4, four);
-        },
-        ::testing::ExitedWithCode(1), "^Usage: \\./vennoroll  esteye-roll\\.mes \\[optempo\\]\n$");
+    const std::string usage = "Usage: ./vennoroll  esteye-roll.mes [optempo]";
+    expectRefusal([&] { checkarguments(1, one); }, usage);
+    expectRefusal([&] { checkarguments(4, four); }, usage);
 }
 
 TEST_F(CliArgumentsDeathTest, MissingRollIsCheckedBeforeTheTempo) {
@@ -88,23 +79,13 @@ TEST_F(CliArgumentsDeathTest, MissingRollIsCheckedBeforeTheTempo) {
     char roll[] = "no/such/roll.mes";
     char tempo[] = "5";
     char* argv[] = {prog, roll, tempo, nullptr};
-    EXPECT_EXIT(
-        {
-            stdouttostderr();
-            checkarguments(3, argv);
-        },
-        ::testing::ExitedWithCode(1), "^Input file does not exist\n$");
+    expectRefusal([&] { checkarguments(3, argv); }, "Input file does not exist");
 }
 
 TEST_F(CliArgumentsDeathTest, TempoOutsideTheRangeIsRefused) {
     for (const char* bad : {"9.99", "200.5", "S", "nan", "NAN", "inf", "-120", "abc"}) {
-        EXPECT_EXIT(
-            {
-                stdouttostderr();
-                check(bad);
-            },
-            ::testing::ExitedWithCode(1), "^Output tempo must be between 10\\.0 and 200\\.0\n$")
-            << bad;
+        SCOPED_TRACE(bad);
+        expectRefusal([&] { check(bad); }, "Output tempo must be between 10.0 and 200.0");
     }
 }
 

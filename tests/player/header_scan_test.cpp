@@ -6,18 +6,6 @@
 
 namespace {
 
-std::vector<int> metabytes(int type, const std::string& text) {
-    std::vector<int> b{0xFF, type};
-    if (text.size() > 127) {
-        b.push_back(0x80 | static_cast<int>(text.size() >> 7));
-    }
-    b.push_back(static_cast<int>(text.size() & 0x7F));
-    for (unsigned char c : text) {
-        b.push_back(c);
-    }
-    return b;
-}
-
 std::string scan(Roll& roll) {
     testing::internal::CaptureStdout();
     interpret(roll);

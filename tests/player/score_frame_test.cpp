@@ -3,14 +3,6 @@
 
 namespace {
 
-std::vector<int> text(int type, const char* s) {
-    std::vector<int> b{0xFF, type, static_cast<int>(std::string(s).size())};
-    for (const char* p = s; *p; p++) {
-        b.push_back(static_cast<unsigned char>(*p));
-    }
-    return b;
-}
-
 TEST(ScoreFrame, SixteenTracksNamesAndPrograms) {
     Roll roll(96);
     resetplayerstate();
@@ -20,11 +12,11 @@ TEST(ScoreFrame, SixteenTracksNamesAndPrograms) {
     EXPECT_EQ(outputfile.getTicksPerQuarterNote(), 96);
     EXPECT_EQ(tpq, 96);
     EXPECT_TRUE(trackevents(0).empty());
-    EXPECT_EQ(
-        trackevents(1),
-        (std::vector<Ev>{{0, text(3, "Pedal")}, {0, {0xC0, 0x00}}, {0, text(1, "vennoroll")}}));
-    EXPECT_EQ(trackevents(2), (std::vector<Ev>{{0, text(3, "sc1swell")}, {0, {0xC1, 0x0A}}}));
-    EXPECT_EQ(trackevents(3), (std::vector<Ev>{{0, text(3, "sc2great")}, {0, {0xC2, 0x46}}}));
+    EXPECT_EQ(trackevents(1),
+              (std::vector<Ev>{
+                  {0, metabytes(3, "Pedal")}, {0, {0xC0, 0x00}}, {0, metabytes(1, "vennoroll")}}));
+    EXPECT_EQ(trackevents(2), (std::vector<Ev>{{0, metabytes(3, "sc1swell")}, {0, {0xC1, 0x0A}}}));
+    EXPECT_EQ(trackevents(3), (std::vector<Ev>{{0, metabytes(3, "sc2great")}, {0, {0xC2, 0x46}}}));
     for (int track = 4; track < 16; track++) {
         EXPECT_TRUE(trackevents(track).empty()) << track;
     }

@@ -16,11 +16,7 @@
 namespace {
 
 using pipeline::append;
-using pipeline::Bytes;
-using pipeline::bytes;
-using pipeline::chunkhead;
 using pipeline::fill;
-using pipeline::header;
 
 const size_t kMiB = 1 << 20;
 // Room left at the end of a file for the tail of required holes.
@@ -42,7 +38,7 @@ Bytes requiredtail() {
 void checkfile(const Bytes& file, const std::string& name, int rollstatus,
                const std::string& message) {
     ASSERT_LE(file.size(), kMiB);
-    const std::string path = pipeline::writefile(file, name);
+    const std::string path = writetemp(file, name);
     {
         SCOPED_TRACE("read, write and dump");
         const childrun::result r = childrun::run([&] { pipeline::readwritedump(path); });

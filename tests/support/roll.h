@@ -1,45 +1,51 @@
-// A one-track roll in memory, written with the model's writer: what the
-// player's and the renderer's end-to-end tests feed the programs.
-#ifndef VENNOR_TESTS_ROLLFILE_H
-#define VENNOR_TESTS_ROLLFILE_H
+// A roll built in memory: one track in absolute ticks, 192 ticks per quarter
+// unless told. The player's unit tests interpret it in place; the end-to-end
+// suites write it with the model's writer and hand the file to a program.
+#ifndef VENNOR_TESTS_ROLL_H
+#define VENNOR_TESTS_ROLL_H
 
 #include <string>
 #include <vector>
 
-#include "../support/bytearray.h"
 #include "MidiFile.h"
+#include "bytes.h"
 
-class RollFile {
+class Roll {
   public:
-    explicit RollFile(int ticks = 192) {
-        score.absoluteTime(); // empty: only marks it absolute
+    explicit Roll(int ticks = 192) {
+        score.absoluteTime(); // an empty score: only marks it absolute
         score.setTicksPerQuarterNote(ticks);
     }
-    RollFile& bytes(int tick, const std::vector<int>& data) {
+    Roll& bytes(int tick, const std::vector<int>& data) {
         score.addEvent(0, tick, bytearray(data));
         return *this;
     }
-    RollFile& hole(int hole, int a, int b) {
-        return bytes(a, {0x90, hole, 64}).bytes(b, {0x80, hole, 64});
+    Roll& on(int tick, int hole, int status = 0x90) { return bytes(tick, {status, hole, 64}); }
+    Roll& off(int tick, int hole, int status = 0x80, int velocity = 64) {
+        return bytes(tick, {status, hole, velocity});
     }
-    RollFile& meta(int tick, int type, const std::string& text) {
-        score.addMetaEvent(0, tick, type, text.c_str());
+    // One hole open from tick a to tick b.
+    Roll& hole(int hole, int a, int b) { return on(a, hole).off(b, hole); }
+    Roll& meta(int tick, int type, const std::string& words) {
+        score.addMetaEvent(0, tick, type, bytearrayof(words));
         return *this;
     }
-    RollFile& tempo(int tick, int micro) {
+    Roll& text(int type, const std::string& words) { return meta(0, type, words); }
+    Roll& tempo(int tick, int micro) {
         return bytes(tick,
                      {0xFF, 0x51, 0x03, (micro >> 16) & 0xFF, (micro >> 8) & 0xFF, micro & 0xFF});
     }
-    RollFile& tempo(int micro) { return tempo(0, micro); }
-    RollFile& text(int type, const std::string& words) { return meta(0, type, words); }
-    // Ten short closings of required holes 99 to 108 from `from` on.
-    RollFile& required(int from) {
+    Roll& tempo(int micro) { return tempo(0, micro); }
+    // Ten short closings of required holes (99 to 108, great and swell
+    // notes) from tick `from` on: what makes the roll an Estey e-roll.
+    Roll& required(int from) {
         for (int i = 0; i < 10; i++) {
             hole(99 + i, from + 48 * i, from + 48 * i + 24);
         }
         return *this;
     }
-    RollFile& track() {
+    // A second, empty track: no e-roll has one.
+    Roll& track() {
         score.addTrack();
         return *this;
     }
