@@ -22,10 +22,11 @@ fail() {
   exit 1
 }
 
+. scripts/ccache.sh
 mkdir -p build-deb
 cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
   -DVENNOR_FONT=/usr/share/vennor/vennorbank-0.sf2 -DVENNOR_BUILD_TESTS=OFF \
-  -DVENNOR_BUILD_BENCH=OFF >build-deb/configure.log 2>&1 || { cat build-deb/configure.log; exit 1; }
+  -DVENNOR_BUILD_BENCH=OFF "${launcher[@]}" >build-deb/configure.log 2>&1 || { cat build-deb/configure.log; exit 1; }
 cmake --build build-deb -j"$jobs" >build-deb/build.log 2>&1 || { tail -n 60 build-deb/build.log; exit 1; }
 rm -f build-deb/*.deb
 (cd build-deb && cpack -G DEB >cpack.log 2>&1) || { cat build-deb/cpack.log; exit 1; }

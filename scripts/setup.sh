@@ -13,10 +13,11 @@ fi
 
 scripts/deps.sh
 jobs=$(nproc)
+. scripts/ccache.sh
 mkdir -p build
 # The same build as scripts/test.sh, so the test command after this one
-# only builds the tests.
-if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >build/configure.log 2>&1; then
+# finds it built.
+if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >build/configure.log 2>&1; then
   cat build/configure.log
   exit 1
 fi
