@@ -18,14 +18,13 @@
 namespace {
 
 using e2e::Folder;
-using e2e::RollFile;
 
 // 120 beats a minute at 192 ticks a quarter: 384 ticks a second.
 int tick(double seconds) {
     return static_cast<int>(std::lround(seconds * 384.0));
 }
 
-RollFile& holeat(RollFile& roll, int hole, double from, double to) {
+Roll& holeat(Roll& roll, int hole, double from, double to) {
     return roll.hole(hole, tick(from), tick(to));
 }
 
@@ -38,7 +37,7 @@ struct Probe {
 
 struct PictureCase {
     const char* name;
-    std::function<void(RollFile&)> make;
+    std::function<void(Roll&)> make;
     int rows;
     int pages;
     int actions; // lines of the s trace
@@ -51,7 +50,7 @@ void PrintTo(const PictureCase& c, std::ostream* out) {
 
 // A plain action (stop control 2), then two together ones after the swell
 // shades paired up; every kind of hole once; a Latin-1 title.
-void registrations(RollFile& roll) {
+void registrations(Roll& roll) {
     roll.tempo(500000).text(3, "Chor\xE4le").text(2, "none");
     holeat(roll, 6, 2.0, 4.0);
     holeat(roll, 41, 5.0, 7.0);
@@ -69,7 +68,7 @@ void registrations(RollFile& roll) {
 }
 
 // Four and a half minutes: five rows.
-void severalminutes(RollFile& roll) {
+void severalminutes(Roll& roll) {
     roll.tempo(500000).required(0);
     for (double t = 30.0; t < 270.0; t += 30.0) {
         holeat(roll, 6, t - 1.0, t);
@@ -212,7 +211,7 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     const PictureCase& c = GetParam();
     Folder folder;
     std::string roll = folder.file("roll.mid");
-    RollFile made;
+    Roll made;
     c.make(made);
     made.write(roll);
     const std::string report = e2e::interpretfile(roll, "s").report;
@@ -221,20 +220,20 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     const performance perf = watch(roll);
 
     for (const char* output : {"out.svg", "out.png", "out.pdf"}) {
-        e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, output, "s"});
+        RunResult run = e2e::run(folder, {RENDER_BIN, roll, output, "s"});
         ASSERT_FALSE(run.hung);
         ASSERT_EQ(run.status, 0) << run.out << run.err;
         EXPECT_EQ(run.out, report + "Picture written to " + output + "\n");
     }
-    e2e::Run xml = e2e::run(folder, {XMLLINT, "--noout", folder.file("out.svg")});
+    RunResult xml = e2e::run(folder, {XMLLINT, "--noout", folder.file("out.svg")});
     EXPECT_EQ(xml.status, 0) << xml.err;
-    e2e::Run rsvg = e2e::run(folder, {RSVG_CONVERT, "--dpi-x", "72", "--dpi-y", "72", "-o",
+    RunResult rsvg = e2e::run(folder, {RSVG_CONVERT, "--dpi-x", "72", "--dpi-y", "72", "-o",
                                       folder.file("rsvg.png"), folder.file("out.svg")});
     ASSERT_EQ(rsvg.status, 0) << rsvg.err;
     checkimage(folder.file("rsvg.png"), c, perf, actions);
     checkimage(folder.file("out.png"), c, perf, actions);
 
-    e2e::Run info = e2e::run(folder, {PDFINFO, folder.file("out.pdf")});
+    RunResult info = e2e::run(folder, {PDFINFO, folder.file("out.pdf")});
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("\nPages:           " + std::to_string(c.pages) + "\n"),
               std::string::npos)
@@ -251,10 +250,10 @@ INSTANTIATE_TEST_SUITE_P(Rolls, RenderPicture, ::testing::ValuesIn(cases), casen
 TEST(RenderPictureRefusal, RollTooLong) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
-    RollFile made;
+    Roll made;
     made.tempo(500000).required(0);
     holeat(made, 6, 5.0 * 3600.0, 5.0 * 3600.0 + 1.0).write(roll);
-    e2e::Run run = e2e::run(folder, {RENDER_BIN, roll, "out.png"});
+    RunResult run = e2e::run(folder, {RENDER_BIN, roll, "out.png"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("\nRoll too long for a picture (over 4 hours)\n"), std::string::npos)
         << run.out;

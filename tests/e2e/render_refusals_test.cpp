@@ -135,8 +135,7 @@ TEST(RenderUsage, WrongArgumentCounts) {
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out,
                   banner() + "Usage: " + RENDER_BIN +
-                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]
-");
+                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]\n");
     }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
 }

@@ -39,7 +39,7 @@ const Case kCases[] = {
 };
 
 TEST_F(VennormidiRun, OutputsAndRefusals) {
-    RollFile score(96);
+    Roll score(96);
     score.hole(60, 0, 96).tempo(96, 1000000).bytes(192, {0x90, 62, 64});
     score.write(path("in.mid"));
     std::ofstream(path("hymn.mes")) << "hymn";
