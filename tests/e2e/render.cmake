@@ -1,6 +1,6 @@
 # vennoroll-render and the progress display. The renderer under test loads the
 # bank of this build tree; the tests that need sound skip when it is missing.
-set(VENNOR_TEST_BANK ${CMAKE_BINARY_DIR}/bank/vennorbank-0.sf2)
+set(VENNOR_TEST_BANK ${VENNOR_BANK_FILE})
 vennor_add_renderer(vennoroll-render-testbank "${VENNOR_TEST_BANK}")
 if(TARGET vennorbank_sf2)
   add_dependencies(vennoroll-render-testbank vennorbank_sf2)
