@@ -4,18 +4,28 @@
 # beyond the limits or hang is a finding and fails the run; each is replayed
 # so that the log shows its report. A bad roll's message and exit status 1
 # count as a normal end.
+# The targets run side by side, the cores shared out among them.
 # Usage: scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 60, or FUZZ_SECONDS)
+#        scripts/fuzz.sh --build-only           (the targets' build, no fuzzing)
 # Environment: FUZZ_BUILD_DIR (default build-fuzz), FUZZ_OUT (default
 # $FUZZ_BUILD_DIR/out), FUZZ_TIMEOUT_MS (default 3000), FUZZ_JOBS (instances
-# per target, default one per core), FUZZ_TARGETS (default "reader roll").
+# per target, default the cores divided among the targets, at least one),
+# FUZZ_TARGETS (default "reader roll").
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build_only=0
+if [ "${1:-}" = "--build-only" ]; then
+  build_only=1
+  shift
+fi
 seconds=${1:-${FUZZ_SECONDS:-60}}
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 out=${FUZZ_OUT:-$build/out}
 timeout_ms=${FUZZ_TIMEOUT_MS:-3000}
-jobs=${FUZZ_JOBS:-$(nproc)}
 targets=${FUZZ_TARGETS:-reader roll}
+ntargets=$(wc -w <<<"$targets")
+jobs=${FUZZ_JOBS:-$(($(nproc) / ntargets))}
+[ "$jobs" -ge 1 ] || jobs=1
 
 scripts/deps.sh
 CC=afl-clang-fast CXX=afl-clang-fast++ AFL_QUIET=1 cmake -S . -B "$build" \
@@ -24,6 +34,7 @@ CC=afl-clang-fast CXX=afl-clang-fast++ AFL_QUIET=1 cmake -S . -B "$build" \
 mkdir -p "$build"
 AFL_QUIET=1 cmake --build "$build" -j"$(nproc)" --target $(printf 'fuzz_%s ' $targets) \
   >"$build/fuzz-build.log" 2>&1 || { tail -n 60 "$build/fuzz-build.log"; exit 1; }
+[ "$build_only" -eq 0 ] || exit 0
 
 # No terminal, no core-dump handler, no CPU governor, cores shared with others.
 export AFL_NO_UI=1 AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_AFFINITY=1
@@ -46,6 +57,23 @@ replay() {
   sed '/Shadow bytes around/,$d' "$out/replay.log" | tail -n 30
 }
 
+# Every target's instances at once, one per core in all, sharing what they find
+# within a target.
+declare -A target_pids
+for target in $targets; do
+  dir="$out/$target"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  echo "== fuzz_$target: ${seconds} s on $jobs core(s) from fuzz/corpus/$target"
+  target_pids[$target]=""
+  for i in $(seq 1 "$jobs"); do
+    if [ "$i" -eq 1 ]; then role="-M main"; else role="-S second$i"; fi
+    afl-fuzz -i "fuzz/corpus/$target" -o "$dir" -x fuzz/midi.dict -m none -t "$timeout_ms" \
+      -V "$seconds" $role -- "$build/fuzz/fuzz_$target" >"$dir/afl-$i.log" 2>&1 &
+    target_pids[$target]+=" $!"
+  done
+done
+
 findings=0
 passed=0
 failed=0
@@ -53,19 +81,8 @@ for target in $targets; do
   before=$findings
   binary="$build/fuzz/fuzz_$target"
   dir="$out/$target"
-  rm -rf "$dir"
-  mkdir -p "$dir"
-  echo "== fuzz_$target: ${seconds} s on $jobs core(s) from fuzz/corpus/$target"
-  # One instance per core, sharing what they find.
-  pids=()
-  for i in $(seq 1 "$jobs"); do
-    if [ "$i" -eq 1 ]; then role="-M main"; else role="-S second$i"; fi
-    afl-fuzz -i "fuzz/corpus/$target" -o "$dir" -x fuzz/midi.dict -m none -t "$timeout_ms" \
-      -V "$seconds" $role -- "$binary" >"$dir/afl-$i.log" 2>&1 &
-    pids+=($!)
-  done
   aflfailed=0
-  for pid in "${pids[@]}"; do
+  for pid in ${target_pids[$target]}; do
     wait "$pid" || aflfailed=1
   done
   if [ "$aflfailed" -ne 0 ]; then
