@@ -1,5 +1,7 @@
 #include "offline_synth.h"
 
+#include "../support/paths.h"
+
 #include <cmath>
 
 OfflineSynth::OfflineSynth(const std::string& font) {
@@ -66,8 +68,8 @@ std::vector<float> OfflineSynth::mono() const {
 }
 
 const char* bankPath() {
-    return VENNOR_BANK_FILE;
+    return testpath("VENNOR_BANK_FILE");
 }
 const char* sampleSetPath() {
-    return VENNOR_SAMPLE_SET;
+    return testpath("VENNOR_SAMPLE_SET");
 }

@@ -13,10 +13,22 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/paths.h"
 #include "../support/process.h"
 #include "../support/roll.h"
 #include "MidiFile.h"
 #include "banner.h"
+
+// The built programs and the files they are given (tests/e2e/CMakeLists.txt).
+#define VENNOROLL_BIN testpath("VENNOROLL_BIN")
+#define VENNOROLL_NOBANK_BIN testpath("VENNOROLL_NOBANK_BIN")
+#define VENNOROLL_NOTSF_BIN testpath("VENNOROLL_NOTSF_BIN")
+#define VENNOROLL_TESTBANK_BIN testpath("VENNOROLL_TESTBANK_BIN")
+#define VENNOR_NOBANK testpath("VENNOR_NOBANK")
+#define VENNOR_NOTSF testpath("VENNOR_NOTSF")
+#define VENNOR_TESTBANK testpath("VENNOR_TESTBANK")
+#define VENNOR_DEMO_ROLL testpath("VENNOR_DEMO_ROLL")
+#define VENNORMIDI_BIN testpath("VENNORMIDI_BIN")
 
 // A scratch folder per test, removed at the end.
 class PlayerRun : public ::testing::Test {

@@ -17,10 +17,12 @@ find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(PDFINFO pdfinfo REQUIRED)
 find_program(XMLLINT xmllint REQUIRED)
 target_compile_definitions(render_tests PRIVATE
-  RSVG_CONVERT="${RSVG_CONVERT}" PDFINFO="${PDFINFO}" XMLLINT="${XMLLINT}"
-  RENDER_BIN="$<TARGET_FILE:vennoroll-render-testbank>"
-  VENNOROLL_BIN="$<TARGET_FILE:vennoroll>"
-  BANK_PATH="${VENNOR_TEST_BANK}")
+  RSVG_CONVERT="${RSVG_CONVERT}" PDFINFO="${PDFINFO}" XMLLINT="${XMLLINT}")
+# The build tree's paths, given at run time (render_e2e_support.h).
+vennor_test_paths(render_tests
+  RENDER_BIN=$<TARGET_FILE:vennoroll-render-testbank>
+  VENNOROLL_BIN=$<TARGET_FILE:vennoroll>
+  BANK_PATH=${VENNOR_TEST_BANK})
 add_dependencies(render_tests vennoroll-render-testbank vennoroll)
 # Every program run inside has its own timeout; this one bounds a whole test.
 gtest_discover_tests(render_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)

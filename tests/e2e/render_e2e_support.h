@@ -18,9 +18,15 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/paths.h"
 #include "../support/process.h"
 #include "../support/roll.h"
 #include "rollcore.h"
+
+// The built programs and the bank (tests/e2e/render.cmake).
+#define RENDER_BIN testpath("RENDER_BIN")
+#define VENNOROLL_BIN testpath("VENNOROLL_BIN")
+#define BANK_PATH testpath("BANK_PATH")
 
 namespace e2e {
 

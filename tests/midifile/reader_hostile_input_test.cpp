@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/events.h"
+#include "../support/paths.h"
 #include "../support/refusal.h"
 #include "../support/smf.h"
 #include "MidiFile.h"
@@ -14,7 +15,7 @@
 namespace {
 
 std::string fixture(const char* name) {
-    return std::string(VENNOR_TEST_DATA) + "/" + name;
+    return std::string(testpath("VENNOR_TEST_DATA")) + "/" + name;
 }
 
 // Adds events to a track until it holds `count`, and tells whether the first

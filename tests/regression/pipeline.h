@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/paths.h"
 #include "../support/smf.h"
 #include "rollcore.h"
 
@@ -50,7 +51,7 @@ inline void fill(Bytes& file, const Bytes& unit, size_t limit) {
 }
 
 inline std::string datafile(const char* name) {
-    return std::string(VENNOR_REGRESSION_DATA) + "/" + name;
+    return std::string(testpath("VENNOR_REGRESSION_DATA")) + "/" + name;
 }
 
 } // namespace pipeline
