@@ -9,7 +9,7 @@ endif()
 file(GLOB RENDER_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_LIST_DIR}/render_*_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/progress_*_test.cpp)
-add_executable(render_tests ${RENDER_TEST_SOURCES} ${CMAKE_CURRENT_LIST_DIR}/../../player/render.cpp)
+add_executable(render_tests ${RENDER_TEST_SOURCES} ${CMAKE_CURRENT_LIST_DIR}/../../render/render.cpp)
 vennor_add_font(render_tests "${VENNOR_TEST_BANK}")
 target_link_libraries(render_tests PRIVATE rollpicture PkgConfig::FLUIDSYNTH GTest::gtest GTest::gtest_main util)
 # The picture tests read SVGs and PDFs with other programs than the one that wrote them.
