@@ -2,8 +2,8 @@
 // beside its final place and renamed there only on success), the .mid export
 // through the model's writer, and the offline render through FluidSynth's file
 // renderer. The reading and interpretation of the roll are rollcore's.
-#ifndef VENNOR_PLAYER_RENDER_H
-#define VENNOR_PLAYER_RENDER_H
+#ifndef VENNOR_RENDER_RENDER_H
+#define VENNOR_RENDER_RENDER_H
 
 #include <cstddef>
 

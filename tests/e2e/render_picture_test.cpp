@@ -1,8 +1,8 @@
 // Pictures of generated rolls whose content is known: the report is the
-// player's; the SVG is well-formed and an independent renderer (rsvg-convert)
-// draws it; both it and the PNG show every kind of hole in its colour where the
-// roll has it, paper where it has none, one stop-action marker at each time of
-// the s trace, and one row a minute; the PDF flows the rows onto A4 pages.
+// player's; the SVG is well-formed, names the registrations as text, and an
+// independent renderer (rsvg-convert) draws it at its size in pixels; both it and the PNG show
+// every kind of hole in its colour where the roll has it, paper where it has none, one stop-action
+// marker at each time of the s trace, and one row a minute; the PDF flows the rows onto A4 pages.
 #include <cairo.h>
 
 #include <cmath>
@@ -14,6 +14,7 @@
 
 #include "picture.h"
 #include "render_e2e_support.h"
+#include "stops.h"
 
 namespace {
 
@@ -225,10 +226,17 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
         ASSERT_EQ(run.status, 0) << run.out << run.err;
         EXPECT_EQ(run.out, report + "Picture written to " + output + "\n");
     }
-    RunResult xml = e2e::run(folder, {XMLLINT, "--noout", folder.file("out.svg")});
+    // Well-formed, with every registration named as text.
+    RunResult xml = e2e::run(
+        folder, {XMLLINT, "--xpath", "//*[local-name()='text']/text()", folder.file("out.svg")});
     EXPECT_EQ(xml.status, 0) << xml.err;
-    RunResult rsvg = e2e::run(folder, {RSVG_CONVERT, "--dpi-x", "72", "--dpi-y", "72", "-o",
-                                      folder.file("rsvg.png"), folder.file("out.svg")});
+    for (const stopaction& a : perf.actions) {
+        for (int program : {a.swellprogram, a.swellprogram + 60}) {
+            EXPECT_NE(xml.out.find(registrationName(program)), std::string::npos) << a.label;
+        }
+    }
+    RunResult rsvg =
+        e2e::run(folder, {RSVG_CONVERT, "-o", folder.file("rsvg.png"), folder.file("out.svg")});
     ASSERT_EQ(rsvg.status, 0) << rsvg.err;
     checkimage(folder.file("rsvg.png"), c, perf, actions);
     checkimage(folder.file("out.png"), c, perf, actions);
