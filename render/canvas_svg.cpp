@@ -31,6 +31,16 @@ std::string hex(const colour& c) {
     return buf;
 }
 
+// Browsers fold runs of spaces in SVG text; the header's gaps stay as
+// no-break spaces after the first.
+std::string spaced(const std::string& words) {
+    std::string out;
+    for (size_t i = 0; i < words.size(); i++) {
+        out += words[i] == ' ' && i > 0 && words[i - 1] == ' ' ? "&#160;" : words.substr(i, 1);
+    }
+    return out;
+}
+
 } // namespace
 
 std::string xmlescaped(const std::string& words) {
@@ -98,7 +108,7 @@ void svgcanvas::text(double x, double y, const std::string& words, double size, 
                      bool bold) {
     body += "<text x=\"" + num(x) + "\" y=\"" + num(y) + "\" font-size=\"" + num(size) +
             "px\" fill=\"" + hex(c) + "\"" + (bold ? " font-weight=\"bold\"" : "") + ">" +
-            xmlescaped(words) + "</text>\n";
+            spaced(xmlescaped(words)) + "</text>\n";
 }
 
 double svgcanvas::textwidth(const std::string& words, double size, bool bold) {

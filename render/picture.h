@@ -50,6 +50,12 @@ double holey(const performance& perf, double t, int hole);
 
 double pictureheight(const performance& perf);
 
+// Roll texts as UTF-8: valid UTF-8 stays, any other byte is read as Latin-1,
+// control characters become spaces.
+std::string readable(const std::string& bytes);
+// The roll's titles joined, as the header shows them.
+std::string rolltitle(const performance& perf);
+
 // Draws perf into the file at path. False when it could not be written.
 bool writepicture(const performance& perf, picturekind kind, const char* path);
 

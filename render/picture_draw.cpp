@@ -51,47 +51,6 @@ struct bar {
 };
 using rowbars = std::array<std::vector<bar>, kindcount>;
 
-// Roll texts as UTF-8: valid UTF-8 stays, any other byte is read
-// as Latin-1, control characters become spaces.
-std::string readable(const std::string& bytes) {
-    std::string out;
-    size_t i = 0;
-    auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    auto cont = [&](size_t k) { return k < bytes.size() && (at(k) & 0xC0) == 0x80; };
-    while (i < bytes.size()) {
-        unsigned char b = at(i);
-        size_t n = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            n = 1;
-        } else if (b >= 0xE0 && b <= 0xEF && cont(i + 1) && !(b == 0xE0 && at(i + 1) < 0xA0) &&
-                   !(b == 0xED && at(i + 1) > 0x9F)) {
-            n = 2;
-        } else if (b >= 0xF0 && b <= 0xF4 && cont(i + 1) && !(b == 0xF0 && at(i + 1) < 0x90) &&
-                   !(b == 0xF4 && at(i + 1) > 0x8F)) {
-            n = 3;
-        }
-        bool whole = n > 0;
-        for (size_t k = 1; k <= n; k++) {
-            whole = whole && cont(i + k);
-        }
-        if (whole) {
-            out.append(bytes, i, n + 1);
-            i += n + 1;
-            continue;
-        }
-        if (b < 0x20 || b == 0x7F) {
-            out.push_back(' ');
-        } else if (b < 0x80) {
-            out.push_back(static_cast<char>(b));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-        }
-        i++;
-    }
-    return out;
-}
-
 void text(canvas& cv, double x, double y, const std::string& words, double size, const colour& c,
           bool bold = false) {
     cv.text(x, y, words, size, c, bold);
@@ -161,8 +120,7 @@ std::vector<rowbars> cutbars(const performance& perf, int rows) {
 
 void drawheader(canvas& cv, const performance& perf) {
     double y = headertop;
-    std::string title = perf.titles.empty() ? "(untitled roll)" : joined(perf.titles);
-    text(cv, 20.0, y, readable(title), 20.0, ink, true);
+    text(cv, 20.0, y, rolltitle(perf), 20.0, ink, true);
     y += 8.0;
     for (const std::string& c : perf.copyrights) {
         text(cv, 20.0, y += headerline, readable("Copyright: " + c), 13.0, ink);
@@ -292,6 +250,51 @@ void drawrow(canvas& cv, const performance& perf, const rowbars& bars, int row) 
 }
 
 } // namespace
+
+// Roll texts as UTF-8: valid UTF-8 stays, any other byte is read
+// as Latin-1, control characters become spaces.
+std::string readable(const std::string& bytes) {
+    std::string out;
+    size_t i = 0;
+    auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    auto cont = [&](size_t k) { return k < bytes.size() && (at(k) & 0xC0) == 0x80; };
+    while (i < bytes.size()) {
+        unsigned char b = at(i);
+        size_t n = 0;
+        if (b >= 0xC2 && b <= 0xDF) {
+            n = 1;
+        } else if (b >= 0xE0 && b <= 0xEF && cont(i + 1) && !(b == 0xE0 && at(i + 1) < 0xA0) &&
+                   !(b == 0xED && at(i + 1) > 0x9F)) {
+            n = 2;
+        } else if (b >= 0xF0 && b <= 0xF4 && cont(i + 1) && !(b == 0xF0 && at(i + 1) < 0x90) &&
+                   !(b == 0xF4 && at(i + 1) > 0x8F)) {
+            n = 3;
+        }
+        bool whole = n > 0;
+        for (size_t k = 1; k <= n; k++) {
+            whole = whole && cont(i + k);
+        }
+        if (whole) {
+            out.append(bytes, i, n + 1);
+            i += n + 1;
+            continue;
+        }
+        if (b < 0x20 || b == 0x7F) {
+            out.push_back(' ');
+        } else if (b < 0x80) {
+            out.push_back(static_cast<char>(b));
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+        }
+        i++;
+    }
+    return out;
+}
+
+std::string rolltitle(const performance& perf) {
+    return readable(perf.titles.empty() ? "(untitled roll)" : joined(perf.titles));
+}
 
 void drawpicture(canvas& cv, const performance& perf, double pageheight) {
     const int rows = rowcount(perf);

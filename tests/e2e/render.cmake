@@ -24,3 +24,25 @@ target_compile_definitions(render_tests PRIVATE
 add_dependencies(render_tests vennoroll-render-testbank vennoroll)
 # Every program run inside has its own timeout; this one bounds a whole test.
 gtest_discover_tests(render_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+
+# The page in a real browser: Debian's Chromium driven through chromedriver
+# by python3-selenium. Label "browser", to run or skip as a group.
+find_program(VENNOR_CHROMIUM chromium)
+find_program(VENNOR_CHROMEDRIVER chromedriver)
+find_program(VENNOR_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(VENNOR_CHROMIUM AND VENNOR_CHROMEDRIVER AND VENNOR_PYTHON3)
+  add_executable(page_tests ${CMAKE_CURRENT_LIST_DIR}/page_browser_test.cpp)
+  vennor_add_font(page_tests "${VENNOR_TEST_BANK}")
+  target_link_libraries(page_tests PRIVATE rollpicture GTest::gtest GTest::gtest_main)
+  target_compile_definitions(page_tests PRIVATE
+    PYTHON3="${VENNOR_PYTHON3}" PAGE_DRIVER="${CMAKE_CURRENT_LIST_DIR}/page_driver.py"
+    RENDER_BIN="$<TARGET_FILE:vennoroll-render-testbank>" BANK_PATH="${VENNOR_TEST_BANK}")
+  if(TARGET demo_roll)
+    target_compile_definitions(page_tests PRIVATE VENNOR_DEMO_ROLL="${VENNOR_DEMO_ROLL}")
+    add_dependencies(page_tests demo_roll)
+  endif()
+  add_dependencies(page_tests vennoroll-render-testbank)
+  gtest_discover_tests(page_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS browser)
+else()
+  message(STATUS "No chromium, chromedriver or /usr/bin/python3: the page's browser test is left out")
+endif()

@@ -3,8 +3,6 @@
 // independent renderer (rsvg-convert) draws it at its size in pixels; both it and the PNG show
 // every kind of hole in its colour where the roll has it, paper where it has none, one stop-action
 // marker at each time of the s trace, and one row a minute; the PDF flows the rows onto A4 pages.
-#include <cairo.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "picture.h"
+#include "png_image.h"
 #include "render_e2e_support.h"
 #include "stops.h"
 
@@ -100,68 +99,6 @@ const PictureCase cases[] = {
      {{269.5, 6, &picture::pedal}, {268.0, 6, &paper}, {119.5, 6, &picture::pedal}}},
 };
 
-class Image {
-  public:
-    explicit Image(const std::string& path)
-        : surface(cairo_image_surface_create_from_png(path.c_str())) {}
-    ~Image() { cairo_surface_destroy(surface); }
-    Image(const Image&) = delete;
-    Image& operator=(const Image&) = delete;
-    bool good() const { return cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS; }
-    int width() const { return cairo_image_surface_get_width(surface); }
-    int height() const { return cairo_image_surface_get_height(surface); }
-    // Red, green and blue of a pixel, 0 to 255 each.
-    std::vector<int> rgb(double x, double y) const {
-        int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
-        if (px < 0 || py < 0 || px >= width() || py >= height()) {
-            return {-1, -1, -1};
-        }
-        const unsigned char* row =
-            cairo_image_surface_get_data(surface) +
-            static_cast<ptrdiff_t>(py) * cairo_image_surface_get_stride(surface);
-        uint32_t p = reinterpret_cast<const uint32_t*>(row)[px];
-        return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-                static_cast<int>(p & 0xFF)};
-    }
-    // Within `tolerance` of the colour in each of red, green and blue.
-    bool is(double x, double y, const picture::colour& c, long tolerance = 2) const {
-        std::vector<int> got = rgb(x, y);
-        const double want[] = {c.r, c.g, c.b};
-        for (int i = 0; i < 3; i++) {
-            if (std::abs(got[static_cast<size_t>(i)] - std::lround(want[i] * 255.0)) > tolerance) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-  private:
-    cairo_surface_t* surface;
-};
-
-// The trace's actions: "t= 22.0  sc2= 1" gives 22.0.
-std::vector<double> tracetimes(const std::string& report) {
-    std::vector<double> times;
-    std::istringstream lines(report);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("t= ", 0) == 0) {
-            times.push_back(std::atof(line.c_str() + 3));
-        }
-    }
-    return times;
-}
-
-// The performance as this process interprets the roll, for the geometry.
-performance watch(const std::string& roll) {
-    watchperformance();
-    e2e::interpretfile(roll, "s");
-    finishperformance();
-    holewatch = nullptr;
-    stopwatch = nullptr;
-    textwatch = nullptr;
-    return watched;
-}
-
 void checkimage(const std::string& path, const PictureCase& c, const performance& perf,
                 const std::vector<double>& actions) {
     SCOPED_TRACE(path);
@@ -216,9 +153,12 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     c.make(made);
     made.write(roll);
     const std::string report = e2e::interpretfile(roll, "s").report;
-    const std::vector<double> actions = tracetimes(report);
+    std::vector<double> actions;
+    for (const e2e::TraceLine& line : e2e::traceactions(report)) {
+        actions.push_back(line.t);
+    }
     ASSERT_EQ(static_cast<int>(actions.size()), c.actions) << report;
-    const performance perf = watch(roll);
+    const performance perf = e2e::watch(roll);
 
     for (const char* output : {"out.svg", "out.png", "out.pdf"}) {
         RunResult run = e2e::run(folder, {RENDER_BIN, roll, output, "s"});
