@@ -49,9 +49,10 @@ void PrintTo(const PictureCase& c, std::ostream* out) {
 }
 
 // A plain action (stop control 2), then two together ones after the swell
-// shades paired up; every kind of hole once; a Latin-1 title.
+// shades paired up; every kind of hole once; a Latin-1 title; a text with
+// characters XML must escape.
 void registrations(Roll& roll) {
-    roll.tempo(500000).text(3, "Chor\xE4le").text(2, "none");
+    roll.tempo(500000).text(3, "Chor\xE4le").text(2, "none").text(1, "Q & A <1920>");
     holeat(roll, 6, 2.0, 4.0);
     holeat(roll, 41, 5.0, 7.0);
     holeat(roll, 80, 8.0, 10.0);
