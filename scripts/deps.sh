@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libfluidsynth-dev libcairo2-dev
       libwavpack-dev libzip-dev grandorgue-demo clang libclang-rt-14-dev
       fonts-dejavu-core librsvg2-bin poppler-utils libxml2-utils
-      dpkg-dev file afl++ ccache "$@")
+      dpkg-dev file afl++ ccache libopusenc-dev chromium chromium-driver python3-selenium "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed'; then

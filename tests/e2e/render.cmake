@@ -9,7 +9,7 @@ endif()
 file(GLOB RENDER_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_LIST_DIR}/render_*_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/progress_*_test.cpp)
-add_executable(render_tests ${RENDER_TEST_SOURCES} ${CMAKE_CURRENT_LIST_DIR}/../../player/render.cpp)
+add_executable(render_tests ${RENDER_TEST_SOURCES} ${CMAKE_CURRENT_LIST_DIR}/../../render/render.cpp)
 vennor_add_font(render_tests "${VENNOR_TEST_BANK}")
 target_link_libraries(render_tests PRIVATE rollpicture PkgConfig::FLUIDSYNTH GTest::gtest GTest::gtest_main util)
 # The picture tests read SVGs and PDFs with other programs than the one that wrote them.
@@ -26,3 +26,25 @@ vennor_test_paths(render_tests
 add_dependencies(render_tests vennoroll-render-testbank vennoroll)
 # Every program run inside has its own timeout; this one bounds a whole test.
 gtest_discover_tests(render_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+
+# The page in a real browser: Debian's Chromium driven through chromedriver
+# by python3-selenium. Label "browser", to run or skip as a group.
+find_program(VENNOR_CHROMIUM chromium)
+find_program(VENNOR_CHROMEDRIVER chromedriver)
+find_program(VENNOR_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
+if(VENNOR_CHROMIUM AND VENNOR_CHROMEDRIVER AND VENNOR_PYTHON3)
+  add_executable(page_tests ${CMAKE_CURRENT_LIST_DIR}/page_browser_test.cpp)
+  vennor_add_font(page_tests "${VENNOR_TEST_BANK}")
+  target_link_libraries(page_tests PRIVATE rollpicture GTest::gtest GTest::gtest_main)
+  target_compile_definitions(page_tests PRIVATE
+    PYTHON3="${VENNOR_PYTHON3}" PAGE_DRIVER="${CMAKE_CURRENT_LIST_DIR}/page_driver.py"
+    RENDER_BIN="$<TARGET_FILE:vennoroll-render-testbank>" BANK_PATH="${VENNOR_TEST_BANK}")
+  if(TARGET demo_roll)
+    target_compile_definitions(page_tests PRIVATE VENNOR_DEMO_ROLL="${VENNOR_DEMO_ROLL}")
+    add_dependencies(page_tests demo_roll)
+  endif()
+  add_dependencies(page_tests vennoroll-render-testbank)
+  gtest_discover_tests(page_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS browser)
+else()
+  message(STATUS "No chromium, chromedriver or /usr/bin/python3: the page's browser test is left out")
+endif()

@@ -25,6 +25,8 @@ TEST(RenderOutputKind, ByEndingInAnyCase) {
     EXPECT_EQ(outputkindof("a.Svg"), svgoutput);
     EXPECT_EQ(outputkindof("a.png"), pngoutput);
     EXPECT_EQ(outputkindof("x/a.PDF"), pdfoutput);
+    EXPECT_EQ(outputkindof("a.Html"), pageoutput);
+    EXPECT_EQ(outputkindof("a.htm"), unknownoutput);
     EXPECT_EQ(outputkindof(".pdf"), unknownoutput);
     EXPECT_EQ(outputkindof("a.midi"), unknownoutput);
     EXPECT_EQ(outputkindof("a.mp3"), unknownoutput);
@@ -54,9 +56,9 @@ class RenderBadOutputDeathTest : public ::testing::Test {
 };
 
 TEST_F(RenderBadOutputDeathTest, UnknownEndings) {
-    for (const char* output : {"out.txt", "out", "out.mp3", "out.midi", ".wav"}) {
+    for (const char* output : {"out.txt", "out", "out.mp3", "out.midi", ".wav", ".html"}) {
         expectRefusal([&] { check(output); },
-                      "Output must end in .mid, .wav, .flac, .svg, .png or .pdf");
+                      "Output must end in .mid, .wav, .flac, .svg, .png, .pdf or .html");
     }
 }
 
@@ -116,7 +118,8 @@ TEST(RenderBadOutput, ProgramLeavesNothingBehind) {
         std::string line;
     };
     const std::vector<Case> cases = {
-        {"out.ogg", "Output must end in .mid, .wav, .flac, .svg, .png or .pdf"},
+        {"out.ogg", "Output must end in .mid, .wav, .flac, .svg, .png, .pdf or .html"},
+        {"gone/out.html", "Cannot write gone/out.html: No such file or directory"},
         {"gone/out.svg", "Cannot write gone/out.svg: No such file or directory"},
         {"gone/out.mid", "Cannot write gone/out.mid: No such file or directory"},
         {"roll.mid/out.wav", "Cannot write roll.mid/out.wav: Not a directory"},

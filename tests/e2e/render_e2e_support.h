@@ -21,6 +21,7 @@
 #include "../support/paths.h"
 #include "../support/process.h"
 #include "../support/roll.h"
+#include "performance.h"
 #include "rollcore.h"
 
 // The built programs and the bank (tests/e2e/render.cmake).
@@ -131,6 +132,36 @@ inline Reference interpretfile(const std::string& roll, const char* extra = null
     preparescore(roll.c_str(), ref.score);
     ref.report = testing::internal::GetCapturedStdout();
     return ref;
+}
+
+// The performance as this process interprets the roll, for the geometry of
+// its picture and page.
+inline performance watch(const std::string& roll) {
+    watchperformance();
+    interpretfile(roll, "s");
+    finishperformance();
+    holewatch = nullptr;
+    stopwatch = nullptr;
+    textwatch = nullptr;
+    return watched;
+}
+
+// The s trace's actions: "t= 22.0  sc2A= 1" gives 22.0 and "sc2A= 1".
+struct TraceLine {
+    double t;
+    std::string label;
+};
+
+inline std::vector<TraceLine> traceactions(const std::string& report) {
+    std::vector<TraceLine> lines;
+    std::istringstream all(report);
+    for (std::string line; std::getline(all, line);) {
+        size_t gap = line.find("  ");
+        if (line.rfind("t= ", 0) == 0 && gap != std::string::npos) {
+            lines.push_back({std::atof(line.c_str() + 3), line.substr(gap + 2)});
+        }
+    }
+    return lines;
 }
 
 inline bool exists(const std::string& path) {

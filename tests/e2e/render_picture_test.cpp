@@ -1,10 +1,8 @@
 // Pictures of generated rolls whose content is known: the report is the
-// player's; the SVG is well-formed and an independent renderer (rsvg-convert)
-// draws it; both it and the PNG show every kind of hole in its colour where the
-// roll has it, paper where it has none, one stop-action marker at each time of
-// the s trace, and one row a minute; the PDF flows the rows onto A4 pages.
-#include <cairo.h>
-
+// player's; the SVG is well-formed, names the registrations as text, and an
+// independent renderer (rsvg-convert) draws it at its size in pixels; both it and the PNG show
+// every kind of hole in its colour where the roll has it, paper where it has none, one stop-action
+// marker at each time of the s trace, and one row a minute; the PDF flows the rows onto A4 pages.
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -13,7 +11,9 @@
 #include <vector>
 
 #include "picture.h"
+#include "png_image.h"
 #include "render_e2e_support.h"
+#include "stops.h"
 
 namespace {
 
@@ -49,9 +49,10 @@ void PrintTo(const PictureCase& c, std::ostream* out) {
 }
 
 // A plain action (stop control 2), then two together ones after the swell
-// shades paired up; every kind of hole once; a Latin-1 title.
+// shades paired up; every kind of hole once; a Latin-1 title; a text with
+// characters XML must escape.
 void registrations(Roll& roll) {
-    roll.tempo(500000).text(3, "Chor\xE4le").text(2, "none");
+    roll.tempo(500000).text(3, "Chor\xE4le").text(2, "none").text(1, "Q & A <1920>");
     holeat(roll, 6, 2.0, 4.0);
     holeat(roll, 41, 5.0, 7.0);
     holeat(roll, 80, 8.0, 10.0);
@@ -98,68 +99,6 @@ const PictureCase cases[] = {
      0,
      {{269.5, 6, &picture::pedal}, {268.0, 6, &paper}, {119.5, 6, &picture::pedal}}},
 };
-
-class Image {
-  public:
-    explicit Image(const std::string& path)
-        : surface(cairo_image_surface_create_from_png(path.c_str())) {}
-    ~Image() { cairo_surface_destroy(surface); }
-    Image(const Image&) = delete;
-    Image& operator=(const Image&) = delete;
-    bool good() const { return cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS; }
-    int width() const { return cairo_image_surface_get_width(surface); }
-    int height() const { return cairo_image_surface_get_height(surface); }
-    // Red, green and blue of a pixel, 0 to 255 each.
-    std::vector<int> rgb(double x, double y) const {
-        int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
-        if (px < 0 || py < 0 || px >= width() || py >= height()) {
-            return {-1, -1, -1};
-        }
-        const unsigned char* row =
-            cairo_image_surface_get_data(surface) +
-            static_cast<ptrdiff_t>(py) * cairo_image_surface_get_stride(surface);
-        uint32_t p = reinterpret_cast<const uint32_t*>(row)[px];
-        return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-                static_cast<int>(p & 0xFF)};
-    }
-    // Within `tolerance` of the colour in each of red, green and blue.
-    bool is(double x, double y, const picture::colour& c, long tolerance = 2) const {
-        std::vector<int> got = rgb(x, y);
-        const double want[] = {c.r, c.g, c.b};
-        for (int i = 0; i < 3; i++) {
-            if (std::abs(got[static_cast<size_t>(i)] - std::lround(want[i] * 255.0)) > tolerance) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-  private:
-    cairo_surface_t* surface;
-};
-
-// The trace's actions: "t= 22.0  sc2= 1" gives 22.0.
-std::vector<double> tracetimes(const std::string& report) {
-    std::vector<double> times;
-    std::istringstream lines(report);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("t= ", 0) == 0) {
-            times.push_back(std::atof(line.c_str() + 3));
-        }
-    }
-    return times;
-}
-
-// The performance as this process interprets the roll, for the geometry.
-performance watch(const std::string& roll) {
-    watchperformance();
-    e2e::interpretfile(roll, "s");
-    finishperformance();
-    holewatch = nullptr;
-    stopwatch = nullptr;
-    textwatch = nullptr;
-    return watched;
-}
 
 void checkimage(const std::string& path, const PictureCase& c, const performance& perf,
                 const std::vector<double>& actions) {
@@ -215,9 +154,12 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     c.make(made);
     made.write(roll);
     const std::string report = e2e::interpretfile(roll, "s").report;
-    const std::vector<double> actions = tracetimes(report);
+    std::vector<double> actions;
+    for (const e2e::TraceLine& line : e2e::traceactions(report)) {
+        actions.push_back(line.t);
+    }
     ASSERT_EQ(static_cast<int>(actions.size()), c.actions) << report;
-    const performance perf = watch(roll);
+    const performance perf = e2e::watch(roll);
 
     for (const char* output : {"out.svg", "out.png", "out.pdf"}) {
         RunResult run = e2e::run(folder, {RENDER_BIN, roll, output, "s"});
@@ -225,10 +167,17 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
         ASSERT_EQ(run.status, 0) << run.out << run.err;
         EXPECT_EQ(run.out, report + "Picture written to " + output + "\n");
     }
-    RunResult xml = e2e::run(folder, {XMLLINT, "--noout", folder.file("out.svg")});
+    // Well-formed, with every registration named as text.
+    RunResult xml = e2e::run(
+        folder, {XMLLINT, "--xpath", "//*[local-name()='text']/text()", folder.file("out.svg")});
     EXPECT_EQ(xml.status, 0) << xml.err;
-    RunResult rsvg = e2e::run(folder, {RSVG_CONVERT, "--dpi-x", "72", "--dpi-y", "72", "-o",
-                                      folder.file("rsvg.png"), folder.file("out.svg")});
+    for (const stopaction& a : perf.actions) {
+        for (int program : {a.swellprogram, a.swellprogram + 60}) {
+            EXPECT_NE(xml.out.find(registrationName(program)), std::string::npos) << a.label;
+        }
+    }
+    RunResult rsvg =
+        e2e::run(folder, {RSVG_CONVERT, "-o", folder.file("rsvg.png"), folder.file("out.svg")});
     ASSERT_EQ(rsvg.status, 0) << rsvg.err;
     checkimage(folder.file("rsvg.png"), c, perf, actions);
     checkimage(folder.file("out.png"), c, perf, actions);
@@ -246,18 +195,29 @@ std::string casename(const ::testing::TestParamInfo<PictureCase>& param) {
 
 INSTANTIATE_TEST_SUITE_P(Rolls, RenderPicture, ::testing::ValuesIn(cases), casename);
 
-// A roll whose last hole lies days away gets no picture, and leaves no file.
+// A roll whose last hole lies past the limit gets no picture or page, and
+// leaves no file.
 TEST(RenderPictureRefusal, RollTooLong) {
-    Folder folder;
-    std::string roll = folder.file("roll.mid");
-    Roll made;
-    made.tempo(500000).required(0);
-    holeat(made, 6, 5.0 * 3600.0, 5.0 * 3600.0 + 1.0).write(roll);
-    RunResult run = e2e::run(folder, {RENDER_BIN, roll, "out.png"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("\nRoll too long for a picture (over 4 hours)\n"), std::string::npos)
-        << run.out;
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
+    const struct {
+        const char* output;
+        double seconds;
+        const char* line;
+    } limits[] = {{"out.png", 4 * 3600.0 + 60.0, "Roll too long for a picture (over 4 hours)"},
+                  {"out.html", 31 * 60.0, "Roll too long for a page (over 30 minutes)"}};
+    for (const auto& c : limits) {
+        if (std::string(c.output) == "out.html" && !e2e::exists(BANK_PATH)) {
+            continue; // a page needs the bank before the roll is read
+        }
+        Folder folder;
+        std::string roll = folder.file("roll.mid");
+        Roll made;
+        made.tempo(500000).required(0);
+        holeat(made, 6, c.seconds, c.seconds + 1.0).write(roll);
+        RunResult run = e2e::run(folder, {RENDER_BIN, roll, c.output});
+        EXPECT_EQ(run.status, 1) << c.output;
+        EXPECT_NE(run.out.find(std::string("\n") + c.line + "\n"), std::string::npos) << run.out;
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
+    }
 }
 
 } // namespace

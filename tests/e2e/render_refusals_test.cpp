@@ -78,7 +78,7 @@ class RenderRefusals : public ::testing::TestWithParam<std::tuple<Refusal, const
 TEST_P(RenderRefusals, SameReportAndStatusAsThePlayerAndNoFile) {
     const Refusal& refusal = std::get<0>(GetParam());
     std::string output = std::get<1>(GetParam());
-    if (output == "out.wav" && !e2e::exists(BANK_PATH)) {
+    if ((output == "out.wav" || output == "out.html") && !e2e::exists(BANK_PATH)) {
         GTEST_SKIP() << "no bank at " << BANK_PATH << ": audio outputs are not rendered";
     }
     Folder folder;
@@ -116,7 +116,7 @@ std::string refusalname(const ::testing::TestParamInfo<RenderRefusals::ParamType
 INSTANTIATE_TEST_SUITE_P(Rolls, RenderRefusals,
                          ::testing::Combine(::testing::ValuesIn(refusals),
                                             ::testing::Values("out.mid", "out.wav", "out.svg",
-                                                              "out.png", "out.pdf")),
+                                                              "out.png", "out.pdf", "out.html")),
                          refusalname);
 
 // The usage line names OUTPUT; the banner comes first, as in the player.
@@ -135,7 +135,7 @@ TEST(RenderUsage, WrongArgumentCounts) {
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out,
                   banner() + "Usage: " + RENDER_BIN +
-                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]\n");
+                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf|.html [optempo]\n");
     }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
 }

@@ -2,10 +2,11 @@
 // beside its final place and renamed there only on success), the .mid export
 // through the model's writer, and the offline render through FluidSynth's file
 // renderer. The reading and interpretation of the roll are rollcore's.
-#ifndef VENNOR_PLAYER_RENDER_H
-#define VENNOR_PLAYER_RENDER_H
+#ifndef VENNOR_RENDER_RENDER_H
+#define VENNOR_RENDER_RENDER_H
 
 #include <cstddef>
+#include <string>
 
 #include <fluidsynth.h>
 
@@ -16,11 +17,12 @@ enum outputkind {
     flacoutput,
     svgoutput,
     pngoutput,
-    pdfoutput
+    pdfoutput,
+    pageoutput
 };
 
 // The kind of an output path by its ending (.mid, .wav, .flac, .svg, .png,
-// .pdf, any case).
+// .pdf, .html, any case).
 outputkind outputkindof(const char* path);
 
 // The usage line for a count other than ROLL OUTPUT [optempo|s], then
@@ -66,10 +68,16 @@ struct renderhandles {
     fluid_player_t* player = nullptr;
 };
 
+// Renders the performance that watchperformance gathered into a web page
+// with its sound, in the temporary file: op_string (op_size bytes) is the
+// serialised score. A roll too long for a page is refused with one line and
+// status 1.
+void writepagefile(renderhandles& fluid, const std::string& op_string, size_t op_size);
+
 // Settings as the player's (gain 1.0, "gs" bank select), a sample-timed
 // player and the file type, then the SoundFont at font. Without a usable
 // SoundFont, or a FluidSynth that cannot write the type, there is nothing to
-// render: one line and status 1.
+// render: one line and status 1. A page's sound is made at 48 kHz.
 void setuprender(renderhandles& fluid, outputkind kind);
 
 // Hands op_buffer (op_size bytes) to the player and renders into the

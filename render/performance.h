@@ -1,8 +1,8 @@
 // What a roll does over time, as the interpretation found it: every hole
 // opening, the swell shade steps, the stop-control actions and the header
 // texts, gathered through the interpretation's watchers for a picture.
-#ifndef VENNOR_PLAYER_PERFORMANCE_H
-#define VENNOR_PLAYER_PERFORMANCE_H
+#ifndef VENNOR_RENDER_PERFORMANCE_H
+#define VENNOR_RENDER_PERFORMANCE_H
 
 #include <string>
 #include <vector>

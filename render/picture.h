@@ -1,10 +1,12 @@
 // A picture of a roll's performance: time left to right in rows of a minute,
 // every hole on the tracker bar (hole 1 at the bottom), the registration on
 // each manual, the stop-control actions and the swell shades, under a header
-// with the roll's texts and a legend. One drawing routine, through cairo, for
-// SVG, PNG and PDF; the geometry is here for the tests that read pictures.
-#ifndef VENNOR_PLAYER_PICTURE_H
-#define VENNOR_PLAYER_PICTURE_H
+// with the roll's texts and a legend. One drawing routine for SVG, PNG, PDF
+// and the page; the geometry is here for the page and for the tests.
+#ifndef VENNOR_RENDER_PICTURE_H
+#define VENNOR_RENDER_PICTURE_H
+
+#include <string>
 
 #include "performance.h"
 
@@ -27,7 +29,7 @@ const colour ignored{0.6, 0.6, 0.6};
 // What a hole does, by its colour.
 const colour& holecolour(int hole);
 
-// Units are pixels of the PNG (points of the SVG) at full size.
+// Units are pixels at full size.
 const double width = 1200.0;
 const double left = 90.0; // time 0 of a row
 const double pixelspersecond = 18.0;
@@ -46,8 +48,20 @@ double headerheight(const performance& perf);
 double timex(double t);
 double holey(const performance& perf, double t, int hole);
 
-// Draws perf into the file at path. False when cairo could not write it.
+double pictureheight(const performance& perf);
+
+// Roll texts as UTF-8: valid UTF-8 stays, any other byte is read as Latin-1,
+// control characters become spaces.
+std::string readable(const std::string& bytes);
+// The roll's titles joined, as the header shows them.
+std::string rolltitle(const performance& perf);
+
+// Draws perf into the file at path. False when it could not be written.
 bool writepicture(const performance& perf, picturekind kind, const char* path);
+
+// The picture as an SVG document (with `prolog`, a file of its own), with
+// `extra` markup drawn on top.
+std::string svgdocument(const performance& perf, bool prolog, const std::string& extra);
 
 } // namespace picture
 

@@ -1,11 +1,13 @@
-// Pictures as files: the surface for each format around the one drawing routine.
+// Pictures as files: the canvas for each format around the one drawing routine.
 #include <cairo-pdf.h>
-#include <cairo-svg.h>
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
+#include <cstdio>
 
+#include "canvas_cairo.h"
+#include "canvas_svg.h"
 #include "picture.h"
 #include "picture_draw.h"
 
@@ -22,16 +24,20 @@ const double a4width = 595.28;
 const double a4height = 841.89;
 const double a4margin = 20.0;
 
+// cairo and fontconfig keep the fonts they looked up until the process ends;
+// released once every cairo object is gone, a leak checker has nothing to count.
+void releasefonts() {
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
 bool finish(cairo_t* cr, cairo_surface_t* surface) {
     bool good = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr);
     cairo_surface_finish(surface);
     good = good && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
-    // cairo and fontconfig keep the fonts they looked up until the process
-    // ends; released here, a leak checker has nothing to count.
-    cairo_debug_reset_static_data();
-    FcFini();
+    releasefonts();
     return good;
 }
 
@@ -42,14 +48,28 @@ void whitepage(cairo_t* cr) {
 
 } // namespace
 
+double pictureheight(const performance& perf) {
+    return headerheight(perf) + rowcount(perf) * rowheight;
+}
+
+std::string svgdocument(const performance& perf, bool prolog, const std::string& extra) {
+    std::string svg;
+    {
+        svgcanvas cv;
+        drawpicture(cv, perf, 0.0);
+        svg = cv.document(width, pictureheight(perf), prolog, extra);
+    }
+    releasefonts();
+    return svg;
+}
+
 bool writepicture(const performance& perf, picturekind kind, const char* path) {
-    const double height = headerheight(perf) + rowcount(perf) * rowheight;
+    const double height = pictureheight(perf);
     if (kind == svgpicture) {
-        cairo_surface_t* surface = cairo_svg_surface_create(path, width, height);
-        cairo_t* cr = cairo_create(surface);
-        whitepage(cr);
-        drawpicture(cr, perf, 0.0);
-        return finish(cr, surface);
+        const std::string svg = svgdocument(perf, true, "");
+        std::FILE* out = std::fopen(path, "wb");
+        bool good = out != nullptr && std::fwrite(svg.data(), 1, svg.size(), out) == svg.size();
+        return (out != nullptr && std::fclose(out) == 0) && good;
     }
     if (kind == pdfpicture) {
         cairo_surface_t* surface = cairo_pdf_surface_create(path, a4width, a4height);
@@ -57,7 +77,8 @@ bool writepicture(const performance& perf, picturekind kind, const char* path) {
         const double scale = (a4width - 2 * a4margin) / width;
         cairo_translate(cr, a4margin, a4margin);
         cairo_scale(cr, scale, scale);
-        drawpicture(cr, perf, (a4height - 2 * a4margin) / scale);
+        cairocanvas cv(cr);
+        drawpicture(cv, perf, (a4height - 2 * a4margin) / scale);
         cairo_show_page(cr);
         return finish(cr, surface);
     }
@@ -68,7 +89,8 @@ bool writepicture(const performance& perf, picturekind kind, const char* path) {
     cairo_t* cr = cairo_create(surface);
     whitepage(cr);
     cairo_scale(cr, scale, scale);
-    drawpicture(cr, perf, 0.0);
+    cairocanvas cv(cr);
+    drawpicture(cv, perf, 0.0);
     bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_surface_flush(surface);
     drawn = drawn && cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;

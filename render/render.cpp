@@ -111,8 +111,9 @@ outputkind outputkindof(const char* path) {
     const struct {
         const char* ending;
         outputkind kind;
-    } endings[] = {{".mid", midoutput}, {".wav", wavoutput}, {".flac", flacoutput},
-                   {".svg", svgoutput}, {".png", pngoutput}, {".pdf", pdfoutput}};
+    } endings[] = {{".mid", midoutput},  {".wav", wavoutput}, {".flac", flacoutput},
+                   {".svg", svgoutput},  {".png", pngoutput}, {".pdf", pdfoutput},
+                   {".html", pageoutput}};
     for (const auto& e : endings) {
         if (endswith(base, e.ending) && base.size() > std::strlen(e.ending)) {
             return e.kind;
@@ -124,13 +125,13 @@ outputkind outputkindof(const char* path) {
 void checkrenderarguments(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
         refuse(std::string("Usage: ") + (argc > 0 && argv[0] ? argv[0] : "") +
-               "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf [optempo]");
+               "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf|.html [optempo]");
     }
     // The player's own checks, on the words it would have been given.
     char* playerwords[4] = {argv[0], argv[1], argc == 4 ? argv[3] : nullptr, nullptr};
     checkarguments(argc - 1, playerwords);
     if (outputkindof(argv[2]) == unknownoutput) {
-        refuse("Output must end in .mid, .wav, .flac, .svg, .png or .pdf");
+        refuse("Output must end in .mid, .wav, .flac, .svg, .png, .pdf or .html");
     }
 }
 
@@ -220,13 +221,16 @@ void setuprender(renderhandles& fluid, outputkind kind) {
     if (fluid.settings == nullptr) {
         refuse("FluidSynth could not be set up");
     }
-    if (!filetypeavailable(fluid.settings, type)) {
+    if (kind != pageoutput && !filetypeavailable(fluid.settings, type)) {
         refuse(std::string("This FluidSynth cannot write ") +
                (kind == flacoutput ? "FLAC" : "WAV") + " files");
     }
     fluid_settings_setnum(fluid.settings, "synth.gain", 1.0);
     fluid_settings_setstr(fluid.settings, "synth.midi-bank-select", "gs");
     fluid_settings_setstr(fluid.settings, "audio.file.type", type);
+    if (kind == pageoutput) {
+        fluid_settings_setnum(fluid.settings, "synth.sample-rate", 48000.0);
+    }
     // The player follows the rendered samples, not the clock: as fast as the
     // machine allows, and exact however slow it is.
     fluid_settings_setstr(fluid.settings, "player.timing-source", "sample");

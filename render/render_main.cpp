@@ -1,6 +1,6 @@
 // vennoroll-render: the player's run, with its score saved as a MIDI file, its
-// performance rendered into an audio file or drawn as a picture instead of
-// played.
+// performance rendered into an audio file, drawn as a picture or made into a
+// web page instead of played.
 #include <cstddef>
 #include <iostream>
 #include <string>
@@ -17,9 +17,10 @@ int main(int argc, char** argv) {
     openoutput(argv[1], output);
 
     renderhandles fluid;
-    if (ispicture(kind)) {
+    if (ispicture(kind) || kind == pageoutput) {
         watchperformance();
-    } else if (kind != midoutput) {
+    }
+    if (!ispicture(kind) && kind != midoutput) {
         setuprender(fluid, kind);
     }
 
@@ -30,15 +31,18 @@ int main(int argc, char** argv) {
         writescorefile(op_string.size());
     } else if (ispicture(kind)) {
         writepicturefile(kind);
+    } else if (kind == pageoutput) {
+        writepagefile(fluid, op_string, op_size);
     } else {
         fillopbuffer(op_string, op_size);
         renderscore(fluid, op_size);
         teardownrender(fluid);
     }
     commitoutput();
-    std::cout << (kind == midoutput ? "Score written to "
-                  : ispicture(kind) ? "Picture written to "
-                                    : "Audio written to ")
+    std::cout << (kind == midoutput    ? "Score written to "
+                  : ispicture(kind)    ? "Picture written to "
+                  : kind == pageoutput ? "Page written to "
+                                       : "Audio written to ")
               << output << std::endl;
     return 0;
 }

@@ -1,13 +1,12 @@
-// The one drawing routine behind every picture format: header, legend and
-// rows, onto any cairo surface.
-#include <cairo.h>
-
+// The one drawing routine behind every output that shows the roll: header,
+// legend and rows, onto any canvas.
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "canvas.h"
 #include "picture.h"
 #include "picture_draw.h"
 #include "stops.h"
@@ -52,69 +51,15 @@ struct bar {
 };
 using rowbars = std::array<std::vector<bar>, kindcount>;
 
-void setcolour(cairo_t* cr, const colour& c) {
-    cairo_set_source_rgb(cr, c.r, c.g, c.b);
-}
-
-// Roll texts as cairo takes them: valid UTF-8 stays, any other byte is read
-// as Latin-1, control characters become spaces.
-std::string readable(const std::string& bytes) {
-    std::string out;
-    size_t i = 0;
-    auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    auto cont = [&](size_t k) { return k < bytes.size() && (at(k) & 0xC0) == 0x80; };
-    while (i < bytes.size()) {
-        unsigned char b = at(i);
-        size_t n = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            n = 1;
-        } else if (b >= 0xE0 && b <= 0xEF && cont(i + 1) && !(b == 0xE0 && at(i + 1) < 0xA0) &&
-                   !(b == 0xED && at(i + 1) > 0x9F)) {
-            n = 2;
-        } else if (b >= 0xF0 && b <= 0xF4 && cont(i + 1) && !(b == 0xF0 && at(i + 1) < 0x90) &&
-                   !(b == 0xF4 && at(i + 1) > 0x8F)) {
-            n = 3;
-        }
-        bool whole = n > 0;
-        for (size_t k = 1; k <= n; k++) {
-            whole = whole && cont(i + k);
-        }
-        if (whole) {
-            out.append(bytes, i, n + 1);
-            i += n + 1;
-            continue;
-        }
-        if (b < 0x20 || b == 0x7F) {
-            out.push_back(' ');
-        } else if (b < 0x80) {
-            out.push_back(static_cast<char>(b));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-        }
-        i++;
-    }
-    return out;
-}
-
-void text(cairo_t* cr, double x, double y, const std::string& words, double size, const colour& c,
+void text(canvas& cv, double x, double y, const std::string& words, double size, const colour& c,
           bool bold = false) {
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, size);
-    setcolour(cr, c);
-    cairo_move_to(cr, x, y);
-    cairo_show_text(cr, words.c_str());
+    cv.text(x, y, words, size, c, bold);
 }
 
 // A line one pixel wide on the pixel grid, from y0 to y1 at x.
-void vline(cairo_t* cr, double x, double y0, double y1, const colour& c) {
+void vline(canvas& cv, double x, double y0, double y1, const colour& c) {
     double px = std::floor(x) + 0.5;
-    cairo_move_to(cr, px, y0);
-    cairo_line_to(cr, px, y1);
-    cairo_set_line_width(cr, 1.0);
-    setcolour(cr, c);
-    cairo_stroke(cr);
+    cv.line({{px, y0}, {px, y1}}, 1.0, c);
 }
 
 std::string clock(double seconds) {
@@ -173,54 +118,42 @@ std::vector<rowbars> cutbars(const performance& perf, int rows) {
     return bars;
 }
 
-void drawheader(cairo_t* cr, const performance& perf) {
+void drawheader(canvas& cv, const performance& perf) {
     double y = headertop;
-    std::string title = perf.titles.empty() ? "(untitled roll)" : joined(perf.titles);
-    text(cr, 20.0, y, readable(title), 20.0, ink, true);
+    text(cv, 20.0, y, rolltitle(perf), 20.0, ink, true);
     y += 8.0;
     for (const std::string& c : perf.copyrights) {
-        text(cr, 20.0, y += headerline, readable("Copyright: " + c), 13.0, ink);
+        text(cv, 20.0, y += headerline, readable("Copyright: " + c), 13.0, ink);
     }
     for (const std::string& t : perf.texts) {
-        text(cr, 20.0, y += headerline, readable(t), 13.0, ink);
+        text(cv, 20.0, y += headerline, readable(t), 13.0, ink);
     }
-    text(cr, 20.0, y += headerline,
+    text(cv, 20.0, y += headerline,
          "Input tempo: " + fixed1(perf.inputtempo) +
              "    Tempo played: " + fixed1(perf.tempoplayed) +
              "    Playing time: " + std::to_string(perf.playingseconds / 60) + " minutes " +
              std::to_string(perf.playingseconds % 60) + " seconds",
          13.0, ink);
-    text(cr, 20.0, y += headerline, "Pedal throughout: " + registrationName(0), 13.0, ink);
+    text(cv, 20.0, y += headerline, "Pedal throughout: " + registrationName(0), 13.0, ink);
 
     // The legend: a swatch for every kind of hole, then the two lines.
     y += 22.0;
     double x = 20.0;
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 12.0);
     for (int i = 0; i < kindcount; i++) {
-        cairo_rectangle(cr, x, y - 9.0, 16.0, 9.0);
-        setcolour(cr, *kinds[i]);
-        cairo_fill(cr);
-        cairo_text_extents_t ext;
-        cairo_text_extents(cr, kindnames[i], &ext);
-        text(cr, x + 21.0, y, kindnames[i], 12.0, ink);
-        x += 21.0 + ext.x_advance + 18.0;
+        cv.fill({{x, y - 9.0, 16.0, 9.0}}, *kinds[i]);
+        text(cv, x + 21.0, y, kindnames[i], 12.0, ink);
+        x += 21.0 + cv.textwidth(kindnames[i], 12.0, false) + 18.0;
     }
-    vline(cr, x, y - 11.0, y + 2.0, stopcontrol);
-    text(cr, x + 5.0, y, "sc1= 1 ... stop-control action, as the s trace", 12.0, ink);
+    vline(cv, x, y - 11.0, y + 2.0, stopcontrol);
+    text(cv, x + 5.0, y, "sc1= 1 ... stop-control action, as the s trace", 12.0, ink);
     x += 300.0;
-    cairo_move_to(cr, x, y - 2.0);
-    cairo_line_to(cr, x + 8.0, y - 2.0);
-    cairo_line_to(cr, x + 8.0, y - 9.0);
-    cairo_line_to(cr, x + 16.0, y - 9.0);
-    cairo_set_line_width(cr, 1.5);
-    setcolour(cr, shade);
-    cairo_stroke(cr);
-    text(cr, x + 21.0, y, "swell shades, 0 closed to 3 open", 12.0, ink);
+    cv.line({{x, y - 2.0}, {x + 8.0, y - 2.0}, {x + 8.0, y - 9.0}, {x + 16.0, y - 9.0}}, 1.5,
+            shade);
+    text(cv, x + 21.0, y, "swell shades, 0 closed to 3 open", 12.0, ink);
 }
 
 // The registration of one manual from each action on, clipped to its stretch.
-void drawregistration(cairo_t* cr, const performance& perf, int row, double top, int firstprogram,
+void drawregistration(canvas& cv, const performance& perf, int row, double top, int firstprogram,
                       int offset, const colour& c) {
     struct change {
         double t;
@@ -238,50 +171,45 @@ void drawregistration(cairo_t* cr, const performance& perf, int row, double top,
             continue;
         }
         double x0 = xin(from, row), x1 = xin(to, row);
-        cairo_save(cr);
-        cairo_rectangle(cr, x0, top, x1 - x0 - 2.0, lineheight);
-        cairo_clip(cr);
-        text(cr, x0 + 3.0, top + 12.0, registrationName(changes[i].program), 11.0, c);
-        cairo_restore(cr);
+        cv.pushclip({x0, top, x1 - x0 - 2.0, lineheight});
+        text(cv, x0 + 3.0, top + 12.0, registrationName(changes[i].program), 11.0, c);
+        cv.pop();
     }
 }
 
-void drawrow(cairo_t* cr, const performance& perf, const rowbars& bars, int row) {
+void drawrow(canvas& cv, const performance& perf, const rowbars& bars, int row) {
     const double rowstart = row * rowseconds;
     const double holesbottom = holestop + holesheight;
     // The paper, as far as the roll goes; the shade band; the grid.
     double paperend = std::fmin(perf.seconds - rowstart, rowseconds);
-    cairo_rectangle(cr, left - paperlead, holestop,
-                    paperlead + std::fmax(paperend, 0.0) * pixelspersecond, holesheight);
-    setcolour(cr, paper);
-    cairo_fill(cr);
-    cairo_rectangle(cr, left, shadetop, plotwidth, shadeheight);
-    setcolour(cr, band);
-    cairo_fill(cr);
+    cv.fill({{left - paperlead, holestop, paperlead + std::fmax(paperend, 0.0) * pixelspersecond,
+              holesheight}},
+            paper);
+    cv.fill({{left, shadetop, plotwidth, shadeheight}}, band);
     for (int k = 0; k <= 6; k++) {
         double x = left + k * 10.0 * pixelspersecond;
-        vline(cr, x, lineheight, holesbottom, gridline);
+        vline(cv, x, lineheight, holesbottom, gridline);
         if (k < 6) {
-            text(cr, x + 2.0, holesbottom + 13.0, clock(rowstart + k * 10.0), 10.0, faint);
+            text(cv, x + 2.0, holesbottom + 13.0, clock(rowstart + k * 10.0), 10.0, faint);
         }
     }
 
     // The holes, one path for each kind.
     for (int k = 0; k < kindcount; k++) {
+        std::vector<box> boxes;
         for (const bar& b : bars[static_cast<size_t>(k)]) {
-            cairo_rectangle(cr, b.x0, b.y, b.x1 - b.x0, holepitch - 1.0);
+            boxes.push_back({b.x0, b.y, b.x1 - b.x0, holepitch - 1.0});
         }
-        setcolour(cr, *kinds[k]);
-        cairo_fill(cr);
+        cv.fill(boxes, *kinds[k]);
     }
 
     // The margin: what each line and each part of the tracker bar holds.
-    text(cr, 8.0, 12.0, "stop actions", 9.0, faint);
-    text(cr, 8.0, lineheight + 12.0, "swell", 9.0, faint);
-    text(cr, 8.0, 2 * lineheight + 12.0, "great", 9.0, faint);
-    text(cr, 8.0, shadetop + 19.0, "shades 0-3", 9.0, faint);
+    text(cv, 8.0, 12.0, "stop actions", 9.0, faint);
+    text(cv, 8.0, lineheight + 12.0, "swell", 9.0, faint);
+    text(cv, 8.0, 2 * lineheight + 12.0, "great", 9.0, faint);
+    text(cv, 8.0, shadetop + 19.0, "shades 0-3", 9.0, faint);
     auto holelabel = [&](int hole, const char* words) {
-        text(cr, 8.0, holestop + (127 - hole) * holepitch + 4.0, words, 9.0, faint);
+        text(cv, 8.0, holestop + (127 - hole) * holepitch + 4.0, words, 9.0, faint);
     };
     holelabel(124, "121-125");
     holelabel(75, "30-120 great");
@@ -298,47 +226,89 @@ void drawrow(cairo_t* cr, const performance& perf, const rowbars& bars, int row)
         level = perf.shades[next++].shades;
     }
     const double rowend = std::fmin(rowstart + rowseconds, std::fmax(perf.seconds, rowstart));
-    cairo_move_to(cr, left, shadey(level));
+    std::vector<point> steps = {{left, shadey(level)}};
     for (; next < perf.shades.size() && perf.shades[next].t < rowend; next++) {
         double x = xin(perf.shades[next].t, row);
-        cairo_line_to(cr, x, shadey(level));
+        steps.push_back({x, shadey(level)});
         level = perf.shades[next].shades;
-        cairo_line_to(cr, x, shadey(level));
+        steps.push_back({x, shadey(level)});
     }
-    cairo_line_to(cr, xin(rowend, row), shadey(level));
-    cairo_set_line_width(cr, 1.5);
-    setcolour(cr, shade);
-    cairo_stroke(cr);
+    steps.push_back({xin(rowend, row), shadey(level)});
+    cv.line(steps, 1.5, shade);
 
     // The registration on each manual, and the actions that change it.
-    drawregistration(cr, perf, row, lineheight, 10, 0, swell);
-    drawregistration(cr, perf, row, 2 * lineheight, 70, 60, great);
+    drawregistration(cv, perf, row, lineheight, 10, 0, swell);
+    drawregistration(cv, perf, row, 2 * lineheight, 70, 60, great);
     for (const stopaction& a : perf.actions) {
         if (rowof(a.t) != row) {
             continue;
         }
         double x = xin(a.t, row);
-        vline(cr, x, 2.0, 3 * lineheight, stopcontrol);
-        text(cr, std::floor(x) + 4.0, 12.0, a.label, 11.0, stopcontrol);
+        vline(cv, x, 2.0, 3 * lineheight, stopcontrol);
+        text(cv, std::floor(x) + 4.0, 12.0, a.label, 11.0, stopcontrol);
     }
 }
 
 } // namespace
 
-void drawpicture(cairo_t* cr, const performance& perf, double pageheight) {
+// Roll texts as UTF-8: valid UTF-8 stays, any other byte is read
+// as Latin-1, control characters become spaces.
+std::string readable(const std::string& bytes) {
+    std::string out;
+    size_t i = 0;
+    auto at = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    auto cont = [&](size_t k) { return k < bytes.size() && (at(k) & 0xC0) == 0x80; };
+    while (i < bytes.size()) {
+        unsigned char b = at(i);
+        size_t n = 0;
+        if (b >= 0xC2 && b <= 0xDF) {
+            n = 1;
+        } else if (b >= 0xE0 && b <= 0xEF && cont(i + 1) && !(b == 0xE0 && at(i + 1) < 0xA0) &&
+                   !(b == 0xED && at(i + 1) > 0x9F)) {
+            n = 2;
+        } else if (b >= 0xF0 && b <= 0xF4 && cont(i + 1) && !(b == 0xF0 && at(i + 1) < 0x90) &&
+                   !(b == 0xF4 && at(i + 1) > 0x8F)) {
+            n = 3;
+        }
+        bool whole = n > 0;
+        for (size_t k = 1; k <= n; k++) {
+            whole = whole && cont(i + k);
+        }
+        if (whole) {
+            out.append(bytes, i, n + 1);
+            i += n + 1;
+            continue;
+        }
+        if (b < 0x20 || b == 0x7F) {
+            out.push_back(' ');
+        } else if (b < 0x80) {
+            out.push_back(static_cast<char>(b));
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+        }
+        i++;
+    }
+    return out;
+}
+
+std::string rolltitle(const performance& perf) {
+    return readable(perf.titles.empty() ? "(untitled roll)" : joined(perf.titles));
+}
+
+void drawpicture(canvas& cv, const performance& perf, double pageheight) {
     const int rows = rowcount(perf);
     std::vector<rowbars> bars = cutbars(perf, rows);
-    drawheader(cr, perf);
+    drawheader(cv, perf);
     double y = headerheight(perf);
     for (int r = 0; r < rows; r++) {
         if (pageheight > 0.0 && y + rowheight > pageheight) {
-            cairo_show_page(cr);
+            cv.newpage();
             y = 0.0;
         }
-        cairo_save(cr);
-        cairo_translate(cr, 0.0, y);
-        drawrow(cr, perf, bars[static_cast<size_t>(r)], r);
-        cairo_restore(cr);
+        cv.push(y);
+        drawrow(cv, perf, bars[static_cast<size_t>(r)], r);
+        cv.pop();
         y += rowheight;
     }
 }
