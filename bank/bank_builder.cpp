@@ -24,7 +24,8 @@ const char* const kBankComment =
     "Gamba 8', Hautbois 8', Trompette 8' and Octavin 2', recorded in stereo by Lars Palo. "
     "Changes from the recordings: each keeps its attack and sustain up to a new loop of a "
     "second or more, chosen where the held note's envelope is steadiest and cross-faded; the "
-    "recorded releases are left out (the volume envelope ends each note); "
+    "recorded releases are left out: each note ends with a volume-envelope release fitted "
+    "to the fall of its recording after the release marker; "
     "levels follow the organ definition's voicing. Bank 0 holds the player's "
     "registrations (program 0 pedal, 10-63 swell, 70-123 great), bank 1 each rank alone. "
     "Copyright 2006 Milan Digital Audio LLC, 2009-2015 GrandOrgue contributors. Licensed "
@@ -145,6 +146,7 @@ bool buildBank(const std::string& packagePath, const std::string& outputPath, Ba
         double gain = organScale * layout.getRecordingGain(file);
         bool stereo = p.channels.size() == 2;
         RecordingSamples& refs = samples[file];
+        refs.releaseSeconds = p.releaseSeconds;
         for (size_t c = 0; c < std::min<size_t>(p.channels.size(), 2); c++) {
             SfSample s;
             s.name = sampleName(file, !stereo ? "" : c == 0 ? " L" : " R");

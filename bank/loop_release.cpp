@@ -1,5 +1,7 @@
 #include "loop_release.h"
 
+#include "release_fit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -293,6 +295,9 @@ bool prepareSample(const WaveFile& wave, const LoopSettings& settings, PreparedS
     out.loopEnd = static_cast<uint32_t>(e);
     out.sampleRate = rate;
     out.flutterDb = flutterDb(held, settings, rate, window);
+    out.releaseSeconds =
+        fitRelease(x, marker, rate, settings.shortestReleaseSeconds, settings.longestReleaseSeconds)
+            .seconds;
     // Pitch data: unity note plus a fraction of a semitone above it. Keep the correction
     // within half a semitone by rounding the root to the nearer note.
     double fraction = wave.getPitchFraction();

@@ -10,7 +10,8 @@
 // (sample mode 1): [recorded attack and sustain][loop of a second or more], with a few frames
 // of the loop's start after its end for the interpolator. The loop is long so that the
 // pipe's wind noise and drift do not repeat fast enough to be heard as a flutter; the
-// volume envelope's release ends the note.
+// volume envelope's release, fitted to the recording's own fall after its release marker,
+// ends the note.
 struct PreparedSample {
     std::vector<std::vector<float>> channels; // same layout as the recording
     uint32_t loopStart = 0;
@@ -22,6 +23,8 @@ struct PreparedSample {
     // Strongest line of the held note's envelope between 4 and 30 Hz, in dB relative to
     // its mean, at either end of the held stretch: what the loop was chosen by.
     double flutterDb = 0.0;
+    // Volume-envelope release that follows the recording's own fall after its marker.
+    double releaseSeconds = 1.0;
 };
 
 struct LoopSettings {
@@ -38,6 +41,10 @@ struct LoopSettings {
     double heldToSeconds = 3.8;
     // Loops within this many dB of the steadiest are as good: the shortest sample wins.
     double flutterSlackDb = 1.0;
+    // Bounds of the fitted release: voices that linger longer make FluidSynth steal voices
+    // still loud enough to be missed in full passages (5 s: 28 dB under the sound).
+    double shortestReleaseSeconds = 0.5;
+    double longestReleaseSeconds = 4.0;
 };
 
 // Frequency in Hz of a MIDI pitch (fractional) at A4 = 440 Hz equal temperament.

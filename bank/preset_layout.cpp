@@ -86,14 +86,13 @@ double PresetLayout::getRecordingGain(const std::string& file) const {
 void PresetLayout::emit(const std::map<std::string, RecordingSamples>& samples,
                         SoundFontWriter& font) const {
     const int firstInstrument = static_cast<int>(font.instruments.size());
-    const int release = static_cast<int>(std::lround(1200.0 * std::log2(kReleaseSeconds)));
     for (const Stop& stop : stops) {
         SfInstrument inst;
         inst.name = stopName(stop.rank, stop.transpose);
         SfZone global;
-        // Loop until the voice has died away; the envelope's release ends the note.
+        // Loop until the voice has died away; the envelope's release, fitted to the fall of
+        // each pipe's recording, ends the note.
         global.generators.push_back(SfGenerator::value(GenSampleModes, 1));
-        global.generators.push_back(SfGenerator::value(GenReleaseVolEnv, release));
         inst.zones.push_back(global);
         for (const StopKey& k : stop.keys) {
             const RecordingSamples& s = samples.at(k.pipe.file);
@@ -108,6 +107,9 @@ void PresetLayout::emit(const std::map<std::string, RecordingSamples>& samples,
                 SfZone zone;
                 zone.generators.push_back(SfGenerator::range(GenKeyRange, k.key, k.key));
                 zone.generators.push_back(SfGenerator::value(GenPan, pan));
+                zone.generators.push_back(SfGenerator::value(
+                    GenReleaseVolEnv,
+                    static_cast<int>(std::lround(1200.0 * std::log2(s.releaseSeconds)))));
                 if (k.coarseTune != 0) {
                     zone.generators.push_back(SfGenerator::value(GenCoarseTune, k.coarseTune));
                 }

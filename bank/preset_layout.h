@@ -13,6 +13,8 @@
 struct RecordingSamples {
     int left = -1;
     int right = -1;
+    // Volume-envelope release of every zone that plays them (96 dB over this long).
+    double releaseSeconds = 1.0;
 };
 
 // One key of a stop: the pipe that sounds it and the transposition from key to sound.
@@ -57,10 +59,3 @@ class PresetLayout {
 // The attenuation generator value for a level drop in dB. FluidSynth, like the EMU chips,
 // applies the generator at 0.4 of its nominal centibels, so the value is scaled to match.
 int attenuationAmount(double decibels);
-
-// Release of the volume envelope, which alone ends a note: the samples loop until the voice
-// has died away. FluidSynth falls 96 dB over it, linearly in decibels, and ends the voice
-// once it is inaudible. Short enough that the voices of released chords are gone before
-// the second chord after them (loud passages stay within 256 voices), long enough not
-// to click.
-constexpr double kReleaseSeconds = 1.0;

@@ -99,6 +99,12 @@ TEST(LoopRelease, LoopEndsAtItsStartsLevelAndKeepsClearOfTheAttack) {
     EXPECT_GE((early.loopEnd - early.loopStart) / kRate, 0.4);
 }
 
+// The recording falls 60 dB a second after its marker: FluidSynth's release, 96 dB over
+// the release time, matches it at 1.6 s.
+TEST(LoopRelease, ReleaseTimeFollowsTheRecordedFall) {
+    EXPECT_NEAR(prepare(pipeRecording(57.13)).releaseSeconds, 1.6, 0.03);
+}
+
 TEST(LoopRelease, PitchDataBecomesRootKeyAndCorrection) {
     PreparedSample sharp = prepare(pipeRecording(57.13));
     EXPECT_EQ(sharp.rootKey, 57);

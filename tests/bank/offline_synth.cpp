@@ -4,13 +4,15 @@
 
 #include <cmath>
 
-OfflineSynth::OfflineSynth(const std::string& font) {
+OfflineSynth::OfflineSynth(const std::string& font, int polyphony) {
     // Channels without a preset (the GS drum channel) warn on every reset.
     fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
     settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.gain", 1.0);
     fluid_settings_setstr(settings, "synth.midi-bank-select", "gs");
     fluid_settings_setnum(settings, "synth.sample-rate", kRate);
+    fluid_settings_setint(settings, "synth.polyphony", polyphony);
+    fluid_settings_setstr(settings, "player.timing-source", "sample");
     synth = new_fluid_synth(settings);
     if (fluid_is_soundfont(font.c_str())) {
         fontId = fluid_synth_sfload(synth, font.c_str(), 1);

@@ -8,11 +8,12 @@
 constexpr double kRate = 44100.0;
 
 // FluidSynth set up as the player sets it up (gain 1.0, GS bank select, the bank loaded
-// with presets reset), but with no audio driver: audio is pulled with
-// fluid_synth_write_float, faster than real time.
+// with presets reset, 256 voices unless asked for more), but with no audio driver: audio
+// is pulled with fluid_synth_write_float, faster than real time, and a MIDI file player
+// follows the rendered samples.
 class OfflineSynth {
   public:
-    explicit OfflineSynth(const std::string& font);
+    explicit OfflineSynth(const std::string& font, int polyphony = 256);
     ~OfflineSynth();
     OfflineSynth(const OfflineSynth&) = delete;
     OfflineSynth& operator=(const OfflineSynth&) = delete;

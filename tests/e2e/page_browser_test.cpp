@@ -31,10 +31,8 @@ void PrintTo(const PageCase& c, std::ostream* out) {
 }
 
 const PageCase cases[] = {
-#ifdef VENNOR_DEMO_ROLL
     // The start of the second row; the demo's page is held under 3 MB.
-    {"DemoRoll", VENNOR_DEMO_ROLL, 60.0, 3000000},
-#endif
+    {"DemoRoll", testpath("VENNOR_DEMO_ROLL"), 60.0, 3000000},
 };
 
 // The driver's lines: a name, then tab-separated values.
@@ -104,7 +102,7 @@ TEST_P(PageInBrowser, PlaysAndShowsTheRoll) {
     const double clickx = picture::timex(c.click);
     const double clicky = picture::holey(perf, c.click, 60);
     RunResult seen =
-        e2e::run(folder, {PYTHON3, PAGE_DRIVER, folder.file("out.html"), folder.file("shot.png"),
+        e2e::run(folder, {testpath("PYTHON3"), testpath("PAGE_DRIVER"), folder.file("out.html"), folder.file("shot.png"),
                           std::to_string(clickx), std::to_string(clicky)});
     ASSERT_FALSE(seen.hung);
     ASSERT_EQ(seen.status, 0) << seen.out << seen.err;

@@ -36,13 +36,14 @@ if(VENNOR_CHROMIUM AND VENNOR_CHROMEDRIVER AND VENNOR_PYTHON3)
   add_executable(page_tests ${CMAKE_CURRENT_LIST_DIR}/page_browser_test.cpp)
   vennor_add_font(page_tests "${VENNOR_TEST_BANK}")
   target_link_libraries(page_tests PRIVATE rollpicture GTest::gtest GTest::gtest_main)
-  target_compile_definitions(page_tests PRIVATE
-    PYTHON3="${VENNOR_PYTHON3}" PAGE_DRIVER="${CMAKE_CURRENT_LIST_DIR}/page_driver.py"
-    RENDER_BIN="$<TARGET_FILE:vennoroll-render-testbank>" BANK_PATH="${VENNOR_TEST_BANK}")
-  if(TARGET demo_roll)
-    target_compile_definitions(page_tests PRIVATE VENNOR_DEMO_ROLL="${VENNOR_DEMO_ROLL}")
-    add_dependencies(page_tests demo_roll)
-  endif()
+  vennor_test_paths(page_tests
+    PYTHON3=${VENNOR_PYTHON3}
+    PAGE_DRIVER=${CMAKE_CURRENT_LIST_DIR}/page_driver.py
+    RENDER_BIN=$<TARGET_FILE:vennoroll-render-testbank>
+    VENNOROLL_BIN=$<TARGET_FILE:vennoroll>
+    BANK_PATH=${VENNOR_TEST_BANK}
+    VENNOR_DEMO_ROLL=${VENNOR_DEMO_ROLL})
+  add_dependencies(page_tests demo_roll)
   add_dependencies(page_tests vennoroll-render-testbank)
   gtest_discover_tests(page_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS browser)
 else()
