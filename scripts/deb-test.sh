@@ -60,6 +60,18 @@ for path in ./usr/include/vennor/midifile/MidiFile.h ./usr/include/vennor/midifi
 done
 dpkg-deb --field "$dev" Depends | grep -qF 'libvennormidifile1 (= ' ||
   fail "$dev does not depend on its shared library"
+# Each package tells in its own summary and description what it holds; the
+# DEB generator gives every component the package-wide summary unless told not to.
+summaries=() descriptions=()
+for pkg in "$deb" "$lib" "$dev"; do
+  description=$(dpkg-deb --field "$pkg" Description)
+  [ "$(wc -l <<<"$description")" -ge 2 ] || fail "$pkg has no description below its summary"
+  summaries+=("$(head -n 1 <<<"$description")")
+  descriptions+=("$(tail -n +2 <<<"$description")")
+done
+[ "$(printf '%s\n' "${summaries[@]}" | sort -u | wc -l)" -eq 3 ] ||
+  fail "the packages share a summary: $(printf '[%s] ' "${summaries[@]}")"
+[ "$(printf '%s\n' "${descriptions[@]}" | sort -u | wc -l)" -eq 3 ] || fail "the packages share a description"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=300 "./$deb" "./$lib" "./$dev" \
   >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "apt-get could not install the packages"; }
