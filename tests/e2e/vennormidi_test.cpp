@@ -20,6 +20,7 @@ const Case kCases[] = {
     {{"@in"}, 0, "@dump", ""},
     {{"--tempo-map", "@in"}, 0, "0\t0.000000\n96\t0.500000\n192\t1.500000\n", ""},
     {{"--seconds", "192", "@in"}, 0, "1.500000\n", ""},
+    {{"--seconds", "0", "@in"}, 0, "0.000000\n", ""},
     // Interpolated after the tempo change at tick 96.
     {{"--tick", "1.0", "@in"}, 0, "144\n", ""},
     {{"--rewrite", "@new", "@in"}, 0, "", ""},
