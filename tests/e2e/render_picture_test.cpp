@@ -230,7 +230,7 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     RunResult xml = e2e::run(folder, {XMLLINT, "--noout", folder.file("out.svg")});
     EXPECT_EQ(xml.status, 0) << xml.err;
     RunResult rsvg = e2e::run(folder, {RSVG_CONVERT, "--dpi-x", "72", "--dpi-y", "72", "-o",
-                                      folder.file("rsvg.png"), folder.file("out.svg")});
+                                       folder.file("rsvg.png"), folder.file("out.svg")});
     ASSERT_EQ(rsvg.status, 0) << rsvg.err;
     checkimage(folder.file("rsvg.png"), c, perf, actions);
     checkimage(folder.file("out.png"), c, perf, actions);
