@@ -10,9 +10,12 @@ set(CPACK_PACKAGE_NAME vennoroll)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "the vennoroll authors")
 set(CPACK_PACKAGE_CONTACT "vennoroll maintainers <vennoroll@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Player for Estey pipe-organ e-rolls")
+# No CPACK_PACKAGE_DESCRIPTION_SUMMARY: the DEB generator would put it before
+# every package's description, and each package has a summary of its own (the
+# first line of its description below).
 set(CPACK_PACKAGE_DESCRIPTION
-    "vennoroll reads an Estey e-roll (a scanned player-organ roll stored as a \
+    "Player for Estey pipe-organ e-rolls
+vennoroll reads an Estey e-roll (a scanned player-organ roll stored as a \
 Standard MIDI File), interprets its holes as the organ would and plays it \
 through FluidSynth with an organ SoundFont built from the GrandOrgue demo \
 recordings. A demo roll and a manual page come with it.")
@@ -34,17 +37,18 @@ set(CPACK_COMPONENT_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_MIDIFILE_PACKAGE_NAME libvennormidifile${PROJECT_VERSION_MAJOR})
 set(CPACK_DEBIAN_MIDIFILE_PACKAGE_SECTION libs)
 set(CPACK_COMPONENT_MIDIFILE_DESCRIPTION
-    "The Standard MIDI File model under the player, as a shared library: it reads, \
+    "Standard MIDI File model of the vennoroll player (shared library)
+The Standard MIDI File model under the player, as a shared library: it reads, \
 edits, sorts, restructures, times and writes files of format 0 and 1.")
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libvennormidifile-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
     "libvennormidifile${PROJECT_VERSION_MAJOR} (= ${PROJECT_VERSION})")
 set(CPACK_COMPONENT_DEV_DESCRIPTION
-    "What it takes to build against the player's Standard MIDI File model: headers \
+    "Standard MIDI File model of the vennoroll player (development files)
+What it takes to build against the player's Standard MIDI File model: headers \
 under /usr/include/vennor/midifile, the static library, the CMake package \
 VennorMidifile and the pkg-config file vennormidifile.")
-# Every package's summary is the player's; the descriptions above follow it.
 # The shared library's package declares what it provides (shlibs): programs
 # built against it need this version or a later one.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)

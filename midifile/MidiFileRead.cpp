@@ -137,7 +137,10 @@ void MidiFile::extractMidiData(FileIO& in, Array<unsigned char>& data,
         }
     }
     data.append(runningCommand);
-    if (running) {
+    // Under a running system status (F0 to FE) the data byte is consumed but
+    // not kept, as a system exclusive body is: written back after the bare
+    // status it would be read as a delta time.
+    if (running && (runningCommand < 0xf0 || runningCommand == 0xff)) {
         data.append(byte);
     }
 

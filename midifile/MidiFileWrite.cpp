@@ -14,10 +14,10 @@ void putByte(std::ostream& out, int byte) {
     out.put(static_cast<char>(byte & 0xff));
 }
 
-// The reader keeps a system exclusive message as F0 alone (or F0 and the data
-// byte that introduced it under running status). Written back bare, F0 makes
-// any reader swallow the rest of the track: this one skips to the next F7,
-// others take the next byte for a length.
+// The reader keeps a system exclusive message as F0 alone; a caller may add F0
+// with a few data bytes. Written back bare, F0 makes any reader swallow the
+// rest of the track: this one skips to the next F7, others take the next byte
+// for a length.
 bool isUnterminatedSysex(const Array<unsigned char>& data) {
     const int64_t n = data.getSize();
     return n > 0 && data.getBase()[0] == 0xf0 && data.getBase()[n - 1] != 0xf7;

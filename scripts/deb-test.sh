@@ -60,6 +60,18 @@ for path in ./usr/include/vennor/midifile/MidiFile.h ./usr/include/vennor/midifi
 done
 dpkg-deb --field "$dev" Depends | grep -qF 'libvennormidifile1 (= ' ||
   fail "$dev does not depend on its shared library"
+# Each package tells in its own summary and description what it holds; the
+# DEB generator gives every component the package-wide summary unless told not to.
+summaries=() descriptions=()
+for pkg in "$deb" "$lib" "$dev"; do
+  description=$(dpkg-deb --field "$pkg" Description)
+  [ "$(wc -l <<<"$description")" -ge 2 ] || fail "$pkg has no description below its summary"
+  summaries+=("$(head -n 1 <<<"$description")")
+  descriptions+=("$(tail -n +2 <<<"$description")")
+done
+[ "$(printf '%s\n' "${summaries[@]}" | sort -u | wc -l)" -eq 3 ] ||
+  fail "the packages share a summary: $(printf '[%s] ' "${summaries[@]}")"
+[ "$(printf '%s\n' "${descriptions[@]}" | sort -u | wc -l)" -eq 3 ] || fail "the packages share a description"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=300 "./$deb" "./$lib" "./$dev" \
   >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "apt-get could not install the packages"; }
@@ -68,17 +80,25 @@ echo 'pcm.!default { type null }' >"$work/.asoundrc"
 status=0
 HOME="$work" timeout 300 /usr/bin/vennoroll /usr/share/vennor/examples/demo-roll.mid \
   >"$work/play.out" 2>"$work/play.err" || status=$?
-# A program built against the packaged library finds it without help.
+# A program built against the packaged library finds it without help. Only the
+# package's .pc file is looked at: a copy installed under /usr/local would come first.
+packagedpc() { PKG_CONFIG_LIBDIR=/usr/lib/$multiarch/pkgconfig PKG_CONFIG_PATH= pkg-config "$@"; }
 built=0
-c++ -std=c++17 tests/library/project/consumer.cpp $(pkg-config --cflags --libs vennormidifile) \
+c++ -std=c++17 tests/library/project/consumer.cpp $(packagedpc --cflags --libs vennormidifile) \
   -o "$work/consumer" >"$work/consumer.log" 2>&1 &&
   "$work/consumer" write "$work/score.mid" && [ "$("$work/consumer" notes "$work/score.mid")" = "60 64 " ] &&
   built=1
+# The .pc file names the folders the files lie in (the compiler and linker would
+# find them in /usr anyway).
+pcdirs=0
+[ -e "$(packagedpc --variable=libdir vennormidifile)/libvennormidifile.so" ] &&
+  [ -e "$(packagedpc --variable=includedir vennormidifile)/vennor/midifile/MidiFile.h" ] && pcdirs=1
 tempomap=$(timeout 60 /usr/bin/vennormidi --tempo-map /usr/share/vennor/examples/demo-roll.mid | wc -l) || tempomap=0
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq -o DPkg::Lock::Timeout=300 vennoroll libvennormidifile1 \
   libvennormidifile-dev >"$work/remove.log" 2>&1 ||
   { cat "$work/remove.log"; fail "apt-get could not remove the packages"; }
 [ "$built" -eq 1 ] || { cat "$work/consumer.log"; fail "no working program could be built against libvennormidifile-dev"; }
+[ "$pcdirs" -eq 1 ] || fail "vennormidifile.pc names a libdir or includedir without the library's files"
 [ "$tempomap" -gt 0 ] || fail "the installed vennormidi printed no tempo map of the demo roll"
 
 if [ "$status" -ne 0 ]; then

@@ -54,7 +54,8 @@ PreparedSample prepare(const WaveBytes& w) {
 }
 
 // The loop lies in the stretch a held note is heard over (from 1 s), plays on at the
-// recording's pitch, and the sample ends with it.
+// recording's pitch, and the sample ends with it. Of loops as steady, the one ending
+// first keeps the bank small: in a steady recording, well before the marker at 3 s.
 TEST(LoopRelease, LoopIsASecondOrMoreOfWholePeriodsFromTheHeldStretch) {
     for (double pitch : {30.2, 57.13, 91.7}) {
         PreparedSample p = prepare(pipeRecording(pitch));
@@ -62,7 +63,7 @@ TEST(LoopRelease, LoopIsASecondOrMoreOfWholePeriodsFromTheHeldStretch) {
         EXPECT_GE(length, 0.99) << pitch;
         EXPECT_LE(length, 2.0) << pitch;
         EXPECT_GE(p.loopStart / kRate, 0.99) << pitch;
-        EXPECT_LE(p.loopEnd / kRate, 3.0) << pitch;
+        EXPECT_LE(p.loopEnd / kRate, 2.5) << pitch;
         EXPECT_EQ(p.channels[0].size(), p.loopEnd + 8u) << pitch;
         std::vector<float> looped;
         while (looped.size() < 100000) {

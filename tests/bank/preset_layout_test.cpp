@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <set>
 
 namespace {
@@ -169,6 +170,16 @@ TEST(OrganRegistrations, CoverEveryProgramThePlayerSelects) {
             std::string name = stopName(s.rank, s.transpose);
             EXPECT_EQ(name.back(), '\'') << s.rank << " " << s.transpose << " has no stop name";
         }
+    }
+    // A stop sounds the pitch its name gives in feet: 8' at the key, an octave up for
+    // every halving ("Nasard 2 2/3'" a twelfth).
+    for (const OrganStop* stop : organStops()) {
+        const std::string name = stop->name;
+        int whole = 0, numerator = 0, denominator = 1;
+        std::sscanf(name.c_str() + name.find_first_of("0123456789"), "%d %d/%d", &whole, &numerator,
+                    &denominator);
+        const double feet = whole + static_cast<double>(numerator) / denominator;
+        EXPECT_EQ(stop->transpose, std::lround(12.0 * std::log2(8.0 / feet))) << name;
     }
     std::set<int> expected = {0};
     for (int control = 1; control <= 6; control++) {

@@ -79,8 +79,10 @@ std::string temporaryPath() {
 }
 
 TEST(SoundFontWriter, LayoutReadsBackFieldByField) {
+    SoundFontWriter font = tinyFont(69, 30, 0, 0);
+    font.presets[0].name = "Tone preset of a long name";
     Sf2File f;
-    ASSERT_TRUE(f.parse(tinyFont(69, 30, 0, 0).serialize()));
+    ASSERT_TRUE(f.parse(font.serialize()));
     EXPECT_EQ(f.versionMajor, 2);
     EXPECT_EQ(f.versionMinor, 1);
     EXPECT_EQ(f.info["INAM"], "abc");
@@ -107,7 +109,8 @@ TEST(SoundFontWriter, LayoutReadsBackFieldByField) {
     EXPECT_EQ(f.samples[1].link, 0);
 
     ASSERT_EQ(f.presets.size(), 1u);
-    EXPECT_EQ(f.presets[0].name, "Tone preset");
+    // A name field of 20 holds 19 characters and their terminating zero.
+    EXPECT_EQ(f.presets[0].name, "Tone preset of a lo");
     EXPECT_EQ(f.presets[0].program, 5);
     EXPECT_EQ(f.presets[0].bank, 1);
     EXPECT_EQ(f.instrumentCount, 1u);

@@ -54,6 +54,7 @@ void PrintTo(const PictureCase& c, std::ostream* out) {
 void registrations(Roll& roll) {
     roll.tempo(500000).text(3, "Chor\xE4le").text(2, "none").text(1, "Q & A <1920>");
     holeat(roll, 6, 2.0, 4.0);
+    holeat(roll, 28, 2.0, 4.0); // the top pedal hole
     holeat(roll, 41, 5.0, 7.0);
     holeat(roll, 80, 8.0, 10.0);
     roll.required(tick(12.0));
@@ -85,6 +86,7 @@ const PictureCase cases[] = {
      1,
      3,
      {{3.0, 6, &picture::pedal},
+      {3.0, 28, &picture::pedal},
       {6.0, 41, &picture::swell},
       {9.0, 80, &picture::great},
       {20.2, 2, &picture::stopcontrol},

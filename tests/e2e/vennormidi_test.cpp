@@ -18,8 +18,9 @@ struct Case {
 
 const Case kCases[] = {
     {{"@in"}, 0, "@dump", ""},
-    {{"--tempo-map", "@in"}, 0, "0\t0.000000\n96\t0.500000\n192\t1.500000\n", ""},
+    {{"--tempo-map", "@in"}, 0, "0\t0.000000\n96\t0.500000\n192\t1.500000\n240\t2.000000\n", ""},
     {{"--seconds", "192", "@in"}, 0, "1.500000\n", ""},
+    {{"--seconds", "0", "@in"}, 0, "0.000000\n", ""},
     // Interpolated after the tempo change at tick 96.
     {{"--tick", "1.0", "@in"}, 0, "144\n", ""},
     {{"--rewrite", "@new", "@in"}, 0, "", ""},
@@ -29,7 +30,7 @@ const Case kCases[] = {
     {{"--seconds", "1.5", "@in"}, 1, "", "vennormidi: TICK must be a whole number from 0: 1.5\n"},
     {{"--tick", "-1", "@in"}, 1, "", "vennormidi: SECONDS must be a number from 0: -1\n"},
     {{"--seconds", "50", "@in"}, 1, "", "vennormidi: no event lies at tick 50\n"},
-    {{"--tick", "9", "@in"}, 1, "", "vennormidi: 9 s lies outside the events (0 to 1.500000 s)\n"},
+    {{"--tick", "9", "@in"}, 1, "", "vennormidi: 9 s lies outside the events (0 to 2.000000 s)\n"},
     {{"--rewrite", "@in", "@in"}, 1, "", "vennormidi: @in exists; give a new file to write\n"},
     {{"@absent"}, 1, "", "vennormidi: cannot open @absent: No such file or directory\n"},
     {{"@text"},
@@ -40,7 +41,8 @@ const Case kCases[] = {
 
 TEST_F(VennormidiRun, OutputsAndRefusals) {
     Roll score(96);
-    score.hole(60, 0, 96).tempo(96, 1000000).bytes(192, {0x90, 62, 64});
+    // The end of the track, alone at the last tick, is timed as well.
+    score.hole(60, 0, 96).tempo(96, 1000000).bytes(192, {0x90, 62, 64}).bytes(240, {0xff, 0x2f, 0});
     score.write(path("in.mid"));
     std::ofstream(path("hymn.mes")) << "hymn";
     std::ostringstream dump;

@@ -1,18 +1,19 @@
-// System exclusive messages through read, write and read again. The reader
-// keeps such a message as F0 alone; the writer must turn that back into a
+// System messages through read, write and read again. The reader keeps a
+// system exclusive message as F0 alone; the writer must turn that back into a
 // message that ends, or the rest of the track (and every later chunk) is lost.
+// Under a running system status the reader keeps the status byte alone, since
+// a data byte after it would be written back where a delta time is read.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "MidiFile.h"
 #include "../support/cases.h"
 #include "../support/events.h"
 #include "../support/smf.h"
+#include "MidiFile.h"
 
 namespace {
-
 
 const Bytes kGmReset = bytes({0xf0, 0x05, 0x7e, 0x7f, 0x09, 0x01, 0xf7});
 const Bytes kF0 = bytes({0xf0});
@@ -30,9 +31,9 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 const Case kCases[] = {
     {"BetweenRunningStatusNotes",
-     concat(
-         {header(0, 1, 96), chunk(concat({bytes({0x00, 0x90, 60, 64, 0x00, 64, 64, 0x10}), kGmReset,
-                                          bytes({0x00, 0x90, 60, 0, 0x00, 64, 0}), endoftrackdelta}))}),
+     concat({header(0, 1, 96),
+             chunk(concat({bytes({0x00, 0x90, 60, 64, 0x00, 64, 64, 0x10}), kGmReset,
+                           bytes({0x00, 0x90, 60, 0, 0x00, 64, 0}), endoftrackdelta}))}),
      {{{0, bytes({0x90, 60, 64})},
        {0, bytes({0x90, 64, 64})},
        {16, kF0},
@@ -40,7 +41,8 @@ const Case kCases[] = {
        {16, bytes({0x90, 64, 0})},
        {16, endoftrack}}}},
     {"AtTheEndOfATrack",
-     concat({header(0, 1, 96), chunk(concat({bytes({0x00, 0xc0, 19, 0x20}), kGmReset, endoftrackdelta}))}),
+     concat({header(0, 1, 96),
+             chunk(concat({bytes({0x00, 0xc0, 19, 0x20}), kGmReset, endoftrackdelta}))}),
      {{{0, bytes({0xc0, 19})}, {32, kF0}, {32, endoftrack}}}},
     // A sequencer's file: the reset in the conductor track, notes after it.
     {"MultiTrack",
@@ -56,6 +58,32 @@ const Case kCases[] = {
     {"RunningToTheEndOfTheFile",
      concat({header(0, 1, 96), chunk(bytes({0x00, 0xc0, 1, 0x05, 0xf0, 0x05, 0x7e, 0x7f}))}),
      {{{0, bytes({0xc0, 1})}, {5, kF0}}}},
+    // An escape: F7, its length, its bytes. Here F7 is one byte, the length a
+    // delta time, and each data byte runs under F7's status.
+    {"LoneEscape",
+     concat({header(0, 1, 96), chunk(concat({bytes({0x00, 0x90, 60, 64, 0x00, 0xf7, 0x03, 0x01,
+                                                    0x02, 0x03, 0x10, 0x80, 60, 0}),
+                                             endoftrackdelta}))}),
+     {{{0, bytes({0x90, 60, 64})},
+       {0, bytes({0xf7})},
+       {3, bytes({0xf7})},
+       {5, bytes({0xf7})},
+       {21, bytes({0x80, 60, 0})},
+       {21, endoftrack}}}},
+    {"DataByteAfterAClock",
+     concat({header(0, 1, 96),
+             chunk(concat({bytes({0x00, 0xc0, 5, 0x00, 0xf8, 0x04, 0x12, 0x00, 0x90, 60, 64}),
+                           endoftrackdelta}))}),
+     {{{0, bytes({0xc0, 5})},
+       {0, bytes({0xf8})},
+       {4, bytes({0xf8})},
+       {4, bytes({0x90, 60, 64})},
+       {4, endoftrack}}}},
+    {"DataByteAfterASystemExclusive",
+     concat({header(0, 1, 96),
+             chunk(concat({bytes({0x00}), kGmReset, bytes({0x02, 0x10, 0x20, 0xf7, 0x00, 0xc0, 5}),
+                           endoftrackdelta}))}),
+     {{{0, kF0}, {2, kF0}, {2, bytes({0xc0, 5})}, {2, endoftrack}}}},
 };
 
 class SysexRoundTrip : public ::testing::TestWithParam<Case> {};
