@@ -102,8 +102,8 @@ TEST_P(PageInBrowser, PlaysAndShowsTheRoll) {
     const double clickx = picture::timex(c.click);
     const double clicky = picture::holey(perf, c.click, 60);
     RunResult seen =
-        e2e::run(folder, {testpath("PYTHON3"), testpath("PAGE_DRIVER"), folder.file("out.html"), folder.file("shot.png"),
-                          std::to_string(clickx), std::to_string(clicky)});
+        e2e::run(folder, {testpath("PYTHON3"), testpath("PAGE_DRIVER"), folder.file("out.html"),
+                          folder.file("shot.png"), std::to_string(clickx), std::to_string(clicky)});
     ASSERT_FALSE(seen.hung);
     ASSERT_EQ(seen.status, 0) << seen.out << seen.err;
 
