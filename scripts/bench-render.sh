@@ -26,25 +26,31 @@ for f in "$render" "$roll" "$bank"; do
   [ -e "$f" ] || { echo "bench-render: $f is missing" >&2; exit 1; }
 done
 
-best=""
 TIMEFORMAT='%R %U %S'
-for i in $(seq "$runs"); do
-  # Standard error is no terminal here: no progress line, nothing but the times.
-  t=$( { time HOME="$work/home" timeout 600 "$render" "$roll" "$work/demo.wav" \
-           >"$work/report" 2>"$work/err"; } 2>&1 ) || {
-    echo "bench-render: the render failed:" >&2
-    cat "$work/report" "$work/err" >&2
-    exit 1
-  }
-  read -r real user sys <<<"$t"
-  cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
-  echo "run $i: ${real} s wall, ${cpu} s CPU"
-  if [ -z "$best" ] || awk -v a="$real" -v b="$best" 'BEGIN { exit !(a < b) }'; then
-    best=$real
-    bestcpu=$cpu
-  fi
-done
+# Renders the demo roll to $work/$1, $runs times; best and bestcpu: the fastest
+# run's wall clock and its CPU time.
+besttime() {
+  local output=$1 i t real user sys cpu
+  best=""
+  for i in $(seq "$runs"); do
+    # Standard error is no terminal here: no progress line, nothing but the times.
+    t=$( { time HOME="$work/home" timeout 600 "$render" "$roll" "$work/$output" \
+             >"$work/report" 2>"$work/err"; } 2>&1 ) || {
+      echo "bench-render: the render of $output failed:" >&2
+      cat "$work/report" "$work/err" >&2
+      exit 1
+    }
+    read -r real user sys <<<"$t"
+    cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
+    echo "$output run $i: ${real} s wall, ${cpu} s CPU"
+    if [ -z "$best" ] || awk -v a="$real" -v b="$best" 'BEGIN { exit !(a < b) }'; then
+      best=$real
+      bestcpu=$cpu
+    fi
+  done
+}
 
+besttime demo.wav
 # 16-bit stereo at 44.1 kHz: 176400 bytes a second (the header is negligible).
 bytes=$(stat -c %s "$work/demo.wav")
 audio=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 176400 }')
@@ -54,19 +60,8 @@ cpuratio=$(awk -v a="$audio" -v c="$bestcpu" 'BEGIN { printf "%.1f", a / c }')
 echo "demo roll: ${audio} s of audio rendered in ${best} s (best of $runs): ${ratio}x real time" \
      "(target ${target}x; ${cpuratio}x per CPU second; load average $(cut -d' ' -f1-3 /proc/loadavg))"
 
-pagebest=""
-for i in $(seq "$runs"); do
-  t=$( { time HOME="$work/home" timeout 600 "$render" "$roll" "$work/demo.html" \
-           >"$work/report" 2>"$work/err"; } 2>&1 ) || {
-    echo "bench-render: the page failed:" >&2
-    cat "$work/report" "$work/err" >&2
-    exit 1
-  }
-  read -r real user sys <<<"$t"
-  if [ -z "$pagebest" ] || awk -v a="$real" -v b="$pagebest" 'BEGIN { exit !(a < b) }'; then
-    pagebest=$real
-  fi
-done
+besttime demo.html
+pagebest=$best
 pagemb=$(awk -v b="$(stat -c %s "$work/demo.html")" 'BEGIN { printf "%.2f", b / 1e6 }')
 echo "demo page: ${pagemb} MB made in ${pagebest} s (best of $runs; aim under 3 MB;" \
      "load average $(cut -d' ' -f1-3 /proc/loadavg))"
