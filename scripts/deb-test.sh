@@ -6,6 +6,8 @@
 # removes them again. Needs root (scripts/test.sh runs it
 # when it has root). The package is removed at the end, also when one was
 # installed before the test.
+# VENNOR_PREBUILT_BANK, when set, is the organ bank to package instead of
+# building one (scripts/test.sh passes build/'s).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,7 +28,8 @@ fail() {
 mkdir -p build-deb
 cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
   -DVENNOR_FONT=/usr/share/vennor/vennorbank-0.sf2 -DVENNOR_BUILD_TESTS=OFF \
-  -DVENNOR_BUILD_BENCH=OFF "${launcher[@]}" >build-deb/configure.log 2>&1 || { cat build-deb/configure.log; exit 1; }
+  -DVENNOR_BUILD_BENCH=OFF -DVENNOR_PREBUILT_BANK="${VENNOR_PREBUILT_BANK:-}" "${launcher[@]}" \
+  >build-deb/configure.log 2>&1 || { cat build-deb/configure.log; exit 1; }
 cmake --build build-deb -j"$jobs" >build-deb/build.log 2>&1 || { tail -n 60 build-deb/build.log; exit 1; }
 rm -f build-deb/*.deb
 (cd build-deb && cpack -G DEB >cpack.log 2>&1) || { cat build-deb/cpack.log; exit 1; }

@@ -91,10 +91,13 @@ fi
 
 # The sanitizer tree builds only what its suite runs: no benchmarks, and no
 # second organ bank (its tests load build/'s, which the plain build made).
-# -O1 and line tables only: its compile is the longest stage on a new machine,
-# and reports still name the lines.
+# Its compile is the longest stage on a new machine, so: clang (a test file in
+# 60% of g++'s time), GoogleTest's header precompiled once per test program,
+# -O1 and line tables only, so that reports still name the lines. Measured on
+# 2 cores: 475 CPU seconds against 681 with g++ and no precompiled header.
 asan_build() {
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVENNOR_SANITIZE=ON \
+  CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVENNOR_SANITIZE=ON -DVENNOR_TEST_PCH=ON \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DVENNOR_BUILD_BENCH=OFF \
     -DVENNOR_PREBUILT_BANK="$PWD/build/bank/vennorbank-0.sf2" "${launcher[@]}" \
     >/dev/null &&
@@ -102,6 +105,10 @@ asan_build() {
     # The fuzz targets' build, so that fuzzing starts at once.
     nice -n 10 scripts/fuzz.sh --build-only
 }
+# A tree an older run configured with another compiler starts afresh.
+if [ -f build-asan/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang++' build-asan/CMakeCache.txt; then
+  rm -rf build-asan
+fi
 mkdir -p build-asan
 background "sanitizer build" build-asan/build.log asan_build
 # With root, the Debian package is made, installed, played and removed too
@@ -109,6 +116,7 @@ background "sanitizer build" build-asan/build.log asan_build
 if [ "$(id -u)" -eq 0 ]; then
   mkdir -p build-deb
   background "Debian package" build-deb/deb-test.log \
+    env VENNOR_PREBUILT_BANK="$PWD/build/bank/vennorbank-0.sf2" \
     flock /tmp/deb-test.lock nice -n 10 scripts/deb-test.sh
 fi
 

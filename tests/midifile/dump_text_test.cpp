@@ -14,10 +14,6 @@ const std::string kOpening = "++++++++++++++++++++++++++++++++++++++++++++++++++
 const std::string kTrackRule = "   +++++++++++++++++++++++++++++++++++++++++++++++++++\n\n";
 const std::string kClosing = "+++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++++\n\n";
 
-Array<unsigned char> bytearray(const std::vector<int>& values) {
-    return bytearray(values);
-}
-
 std::string dump(MidiFile& score) {
     std::ostringstream out;
     out << score;
