@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh [extra-package ...]
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev libfluidsynth-dev libcairo2-dev
-      libwavpack-dev libzip-dev grandorgue-demo clang libclang-rt-14-dev
+      libwavpack-dev libzip-dev grandorgue-demo clang libclang-rt-14-dev lld
       fonts-dejavu-core librsvg2-bin poppler-utils libxml2-utils
       dpkg-dev file afl++ ccache libopusenc-dev chromium chromium-driver python3-selenium "$@")
 missing=()
