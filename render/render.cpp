@@ -278,15 +278,12 @@ double renderscore(renderhandles& fluid, size_t op_size) {
         blocks++;
         drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), total);
     }
-    // The tail: the pipes' recorded releases, then the room's reverb.
+    // The tail: the pipes' releases, until the last voice has stopped. Nothing feeds
+    // FluidSynth's reverb or chorus (the bank's sends and the score's controllers are
+    // 0), so nothing sounds after that.
     long long releaseblocks = static_cast<long long>(std::ceil(releaseseconds * rate / period));
     for (long long i = 0; i < releaseblocks && fluid_synth_get_active_voice_count(fluid.synth) > 0;
          i++) {
-        renderblock(renderer);
-        blocks++;
-    }
-    long long reverbblocks = static_cast<long long>(std::ceil(reverbseconds * rate / period));
-    for (long long i = 0; i < reverbblocks; i++) {
         renderblock(renderer);
         blocks++;
     }

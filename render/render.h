@@ -58,9 +58,8 @@ bool ispicture(outputkind kind);
 void writepicturefile(outputkind kind);
 
 // The time rendered after the player's end: releases until every voice has
-// stopped, at most releaseseconds, then reverbseconds of reverb alone.
+// stopped, at most releaseseconds.
 const double releaseseconds = 10.0;
-const double reverbseconds = 2.0;
 
 struct renderhandles {
     fluid_settings_t* settings = nullptr;
