@@ -1,5 +1,7 @@
 #include "signal_measure.h"
 
+#include "spectrum.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -7,33 +9,6 @@
 namespace {
 
 constexpr size_t kWindow = 32768;
-
-void fft(std::vector<std::complex<double>>& a) {
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; i++) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) {
-            j ^= bit;
-        }
-        j ^= bit;
-        if (i < j) {
-            std::swap(a[i], a[j]);
-        }
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        double angle = -2.0 * M_PI / static_cast<double>(len);
-        std::complex<double> step(std::cos(angle), std::sin(angle));
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> w(1.0, 0.0);
-            for (size_t k = 0; k < len / 2; k++) {
-                std::complex<double> u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-                w *= step;
-            }
-        }
-    }
-}
 
 // Hann window of n points.
 std::vector<double> hann(size_t n) {
@@ -46,17 +21,7 @@ std::vector<double> hann(size_t n) {
 
 // Power spectrum of a Hann-windowed slice, zero-padded by `pad`.
 std::vector<double> powerSpectrum(const std::vector<float>& x, size_t from, size_t pad) {
-    static const std::vector<double> window = hann(kWindow);
-    std::vector<std::complex<double>> a(kWindow * pad);
-    for (size_t i = 0; i < kWindow && from + i < x.size(); i++) {
-        a[i] = x[from + i] * window[i];
-    }
-    fft(a);
-    std::vector<double> p(a.size() / 2);
-    for (size_t i = 0; i < p.size(); i++) {
-        p[i] = std::norm(a[i]) + 1e-30;
-    }
-    return p;
+    return ::powerSpectrum(x, from, kWindow, pad);
 }
 
 } // namespace
@@ -243,12 +208,9 @@ std::vector<double> harmonicLevelsDb(const std::vector<float>& x, size_t from, s
     std::vector<double> power(static_cast<size_t>(count), 0.0);
     int windows = 0;
     for (size_t s = from; s + kWindow <= std::min(to, x.size()); s += kWindow / 2) {
-        std::vector<double> p = powerSpectrum(x, s, 1);
-        for (int h = 1; h <= count; h++) {
-            double lo = (h - 0.25) * hz * kWindow / rate, hi = (h + 0.25) * hz * kWindow / rate;
-            for (size_t k = static_cast<size_t>(std::ceil(lo)); k <= hi && k < p.size(); k++) {
-                power[static_cast<size_t>(h - 1)] += p[k];
-            }
+        const std::vector<double> p = partialPowers(powerSpectrum(x, s, 1), rate, hz, count);
+        for (size_t h = 0; h < power.size(); h++) {
+            power[h] += p[h];
         }
         windows++;
     }
