@@ -146,7 +146,8 @@ bool buildBank(const std::string& packagePath, const std::string& outputPath, Ba
         double gain = organScale * layout.getRecordingGain(file);
         bool stereo = p.channels.size() == 2;
         RecordingSamples& refs = samples[file];
-        refs.releaseSeconds = p.releaseSeconds;
+        refs.release = p.release;
+        refs.rootKey = p.rootKey;
         for (size_t c = 0; c < std::min<size_t>(p.channels.size(), 2); c++) {
             SfSample s;
             s.name = sampleName(file, !stereo ? "" : c == 0 ? " L" : " R");

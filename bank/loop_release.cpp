@@ -295,9 +295,8 @@ bool prepareSample(const WaveFile& wave, const LoopSettings& settings, PreparedS
     out.loopEnd = static_cast<uint32_t>(e);
     out.sampleRate = rate;
     out.flutterDb = flutterDb(held, settings, rate, window);
-    out.releaseSeconds =
-        fitRelease(x, marker, rate, settings.shortestReleaseSeconds, settings.longestReleaseSeconds)
-            .seconds;
+    out.release = fitRelease(x, marker, rate, midiPitchToHz(pitch), settings.shortestReleaseSeconds,
+                             settings.longestReleaseSeconds);
     // Pitch data: unity note plus a fraction of a semitone above it. Keep the correction
     // within half a semitone by rounding the root to the nearer note.
     double fraction = wave.getPitchFraction();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "release_fit.h"
 #include "wave_file.h"
 
 #include <cstdint>
@@ -23,8 +24,8 @@ struct PreparedSample {
     // Strongest line of the held note's envelope between 4 and 30 Hz, in dB relative to
     // its mean, at either end of the held stretch: what the loop was chosen by.
     double flutterDb = 0.0;
-    // Volume-envelope release that follows the recording's own fall after its marker.
-    double releaseSeconds = 1.0;
+    // The voice's release that follows the recording's own fall after its marker.
+    ReleaseFit release;
 };
 
 struct LoopSettings {
@@ -41,10 +42,11 @@ struct LoopSettings {
     double heldToSeconds = 3.8;
     // Loops within this many dB of the steadiest are as good: the shortest sample wins.
     double flutterSlackDb = 1.0;
-    // Bounds of the fitted release: voices that linger longer make FluidSynth steal voices
-    // still loud enough to be missed in full passages (5 s: 28 dB under the sound).
+    // Bounds of the fitted release. Lingering voices make FluidSynth steal others in full
+    // passages: with each re-struck key ending its own tail, 5 s leaves what is stolen
+    // 32 dB under the sound in the loudest passage tried (6 s: 29 dB).
     double shortestReleaseSeconds = 0.5;
-    double longestReleaseSeconds = 4.0;
+    double longestReleaseSeconds = 5.0;
 };
 
 // Frequency in Hz of a MIDI pitch (fractional) at A4 = 440 Hz equal temperament.

@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+int timecents(double seconds) {
+    return static_cast<int>(std::lround(1200.0 * std::log2(seconds)));
+}
+
+} // namespace
+
 int attenuationAmount(double decibels) {
     return static_cast<int>(std::lround(std::max(0.0, decibels) * 10.0 / 0.4));
 }
@@ -107,9 +115,25 @@ void PresetLayout::emit(const std::map<std::string, RecordingSamples>& samples,
                 SfZone zone;
                 zone.generators.push_back(SfGenerator::range(GenKeyRange, k.key, k.key));
                 zone.generators.push_back(SfGenerator::value(GenPan, pan));
-                zone.generators.push_back(SfGenerator::value(
-                    GenReleaseVolEnv,
-                    static_cast<int>(std::lround(1200.0 * std::log2(s.releaseSeconds)))));
+                // A pipe sounds once: striking its key again on the same manual fades the
+                // tail it still rings with (FluidSynth's exclusive class: 96 dB in 0.9 s), so
+                // that repeated keys do not fill the voices with tails under their own note.
+                zone.generators.push_back(SfGenerator::value(GenExclusiveClass, k.key));
+                zone.generators.push_back(
+                    SfGenerator::value(GenReleaseVolEnv, timecents(s.release.seconds)));
+                if (s.release.sweeps()) {
+                    // The cutoff follows the pitch the key sounds at, so that a key playing
+                    // a neighbour's recording, or an octave stop, loses the same partials.
+                    const int low = static_cast<int>(std::lround(std::clamp(
+                        s.release.cutoffCents + 100.0 * (k.key + k.coarseTune - s.rootKey),
+                        kLowestCutoffCents, kOpenCutoffCents)));
+                    zone.generators.push_back(SfGenerator::value(GenInitialFilterFc, low));
+                    // Held, the modulation envelope stands at full and the filter wide open.
+                    zone.generators.push_back(SfGenerator::value(
+                        GenModEnvToFilterFc, static_cast<int>(kOpenCutoffCents) - low));
+                    zone.generators.push_back(
+                        SfGenerator::value(GenReleaseModEnv, timecents(s.release.sweepSeconds)));
+                }
                 if (k.coarseTune != 0) {
                     zone.generators.push_back(SfGenerator::value(GenCoarseTune, k.coarseTune));
                 }

@@ -2,6 +2,7 @@
 
 #include "organ_definition.h"
 #include "registration.h"
+#include "release_fit.h"
 #include "soundfont_writer.h"
 
 #include <map>
@@ -13,8 +14,9 @@
 struct RecordingSamples {
     int left = -1;
     int right = -1;
-    // Volume-envelope release of every zone that plays them (96 dB over this long).
-    double releaseSeconds = 1.0;
+    // Release of every zone that plays them, and the key the recording sounds at.
+    ReleaseFit release;
+    int rootKey = 60;
 };
 
 // One key of a stop: the pipe that sounds it and the transposition from key to sound.

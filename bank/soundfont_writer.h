@@ -6,7 +6,10 @@
 
 // SoundFont 2 generator numbers used by the bank.
 enum SfGeneratorType : uint16_t {
+    GenInitialFilterFc = 8,
+    GenModEnvToFilterFc = 11,
     GenPan = 17,
+    GenReleaseModEnv = 30,
     GenReleaseVolEnv = 38,
     GenInstrument = 41,
     GenKeyRange = 43,
@@ -16,6 +19,7 @@ enum SfGeneratorType : uint16_t {
     GenFineTune = 52,
     GenSampleId = 53,
     GenSampleModes = 54,
+    GenExclusiveClass = 57,
     GenOverridingRootKey = 58,
 };
 

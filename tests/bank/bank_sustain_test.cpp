@@ -1,8 +1,9 @@
 // Held and released keys against the recordings they play. Every key 36-96 of every rank
 // (bank 1 holds each rank alone) is held 4 s, once, and held to its tuning. The recorded
-// keys (F# and G) are then let go, and held to the steadiness, tone and release of their
-// recordings; the steadiness of the keys between, which play a recording up to six
-// semitones away, is shown.
+// keys (F# and G) are then let go, and held to the steadiness and tone of their
+// recordings and to a release without a click (how the release falls is held to the
+// recordings in bank_release_test.cpp); the steadiness of the keys between, which play a recording
+// up to six semitones away, is shown.
 #include "offline_synth.h"
 #include "signal_measure.h"
 
@@ -32,32 +33,8 @@ struct KeyResult {
     double steadinessExcessDb = 0.0; // envelope modulation above the recording's
     double toneErrorDb = 0.0;        // worst harmonic off the recording, level set aside
     double recordingDriftDb = 0.0;   // the recording's own drift, worked out where tone fails
-    double fallSixDb = 0.0;          // seconds from the key's release (recorded keys)
-    double fallTwentyDb = 0.0;
-    double releaseStepRatio = 0.0; // largest sample step after the release / before it
+    double releaseStepRatio = 0.0;   // largest sample step after the release / before it
 };
-
-// Stereo level of [from, to) in dB.
-double stereoLevelDb(const OfflineSynth& synth, size_t from, size_t to) {
-    return 10.0 * std::log10((std::pow(10.0, levelDb(synth.left, from, to) / 10) +
-                              std::pow(10.0, levelDb(synth.right, from, to) / 10)) /
-                                 2.0 +
-                             1e-20);
-}
-
-// Seconds from noteOff until the level (10 ms frames) stays `drop` dB or more below the
-// 0.5 s before it.
-double secondsToFall(const OfflineSynth& synth, size_t noteOff, double drop) {
-    const double sustain =
-        stereoLevelDb(synth, noteOff - static_cast<size_t>(0.5 * kRate), noteOff);
-    double lastLoud = 0.0;
-    for (size_t s = noteOff; s + 441 <= synth.frames(); s += 441) {
-        if (stereoLevelDb(synth, s, s + 441) > sustain - drop) {
-            lastLoud = (s + 441 - noteOff) / kRate;
-        }
-    }
-    return lastLoud;
-}
 
 double largestStep(const std::vector<float>& x, size_t from, size_t to) {
     double step = 0.0;
@@ -154,8 +131,6 @@ KeyResult measure(const OfflineSynth& synth, const WaveFile& wave, const std::st
 
     const size_t noteOff = static_cast<size_t>(kHeld * kRate);
     if (synth.frames() > noteOff) {
-        r.fallSixDb = secondsToFall(synth, noteOff, 6.0);
-        r.fallTwentyDb = secondsToFall(synth, noteOff, 20.0);
         for (const std::vector<float>* x : {&synth.left, &synth.right}) {
             r.releaseStepRatio =
                 std::max(r.releaseStepRatio, largestStep(*x, noteOff, x->size()) /
@@ -214,7 +189,7 @@ std::string describe(const KeyResult& r) {
 
 // One render per key, four checks: in tune (the recordings stand some 13 cents sharp, the
 // Octavin about 19 flat, and the samples' pitch data corrects them), as steady as the
-// recording, its harmonics, and a prompt release without a click. Where a recording's own
+// recording, its harmonics, and a release without a click. Where a recording's own
 // harmonics move more than the tolerance within the stretch a loop cannot follow them:
 // those keys are shown with both figures and held to the recording's own movement.
 void expectHeldKeysTrue(const std::vector<KeyResult>& results) {
@@ -227,7 +202,7 @@ void expectHeldKeysTrue(const std::vector<KeyResult>& results) {
                 where = describe(r);
             }
         }
-    } cents, steadiness[2], tone, fallSix, fallTwenty, step;
+    } cents, steadiness[2], tone, step;
     for (const KeyResult& r : results) {
         EXPECT_LE(std::fabs(r.cents), 2.0) << describe(r);
         cents.take(std::fabs(r.cents), r);
@@ -236,11 +211,7 @@ void expectHeldKeysTrue(const std::vector<KeyResult>& results) {
             continue;
         }
         EXPECT_LE(r.steadinessExcessDb, 3.0) << describe(r);
-        EXPECT_LE(r.fallSixDb, 0.4) << describe(r);
-        EXPECT_LE(r.fallTwentyDb, 1.5) << describe(r);
         EXPECT_LE(r.releaseStepRatio, 1.0) << describe(r);
-        fallSix.take(r.fallSixDb, r);
-        fallTwenty.take(r.fallTwentyDb, r);
         step.take(r.releaseStepRatio, r);
         EXPECT_LE(r.toneErrorDb, std::max(3.0, r.recordingDriftDb))
             << describe(r) << "; the recording's own harmonics move " << r.recordingDriftDb
@@ -261,14 +232,11 @@ void expectHeldKeysTrue(const std::vector<KeyResult>& results) {
     std::printf("harmonics 1-8 off the recording's, level set aside, where it is steady: worst "
                 "%.1f dB (%s)\n",
                 tone.value, tone.where.c_str());
-    std::printf("released: 6 dB down within %.2f s (%s), 20 dB within %.2f s (%s); largest step "
-                "after the release %.2f of the sustain's\n",
-                fallSix.value, fallSix.where.c_str(), fallTwenty.value, fallTwenty.where.c_str(),
-                step.value);
+    std::printf("largest step after the release %.2f of the sustain's\n", step.value);
 }
 
 // Every key 36-96 (labelled heavy: the sanitizer pass runs the variant below).
-TEST(BankHeldKeys, InTuneSteadyTrueToTheRecordingAndPromptlyReleased) {
+TEST(BankHeldKeys, InTuneSteadyTrueToTheRecordingAndReleasedWithoutAStep) {
     const std::vector<KeyResult> results = renderKeys(36, 96, true);
     ASSERT_EQ(results.size(), 7u * 61u);
     expectHeldKeysTrue(results);

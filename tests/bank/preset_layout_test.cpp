@@ -35,6 +35,10 @@ struct ZoneView {
     int coarse = 0;
     int attenuation = 0;
     int target = -1;
+    int exclusiveClass = 0;
+    int cutoff = -1; // filter generators, where the release sweeps
+    int modEnvToCutoff = 0;
+    int modEnvRelease = 0;
 };
 
 std::vector<ZoneView> zonesOf(const SfInstrument& inst) {
@@ -53,6 +57,14 @@ std::vector<ZoneView> zonesOf(const SfInstrument& inst) {
                 v.coarse = static_cast<int16_t>(g.amount);
             } else if (g.type == GenInitialAttenuation) {
                 v.attenuation = g.amount;
+            } else if (g.type == GenExclusiveClass) {
+                v.exclusiveClass = g.amount;
+            } else if (g.type == GenInitialFilterFc) {
+                v.cutoff = g.amount;
+            } else if (g.type == GenModEnvToFilterFc) {
+                v.modEnvToCutoff = static_cast<int16_t>(g.amount);
+            } else if (g.type == GenReleaseModEnv) {
+                v.modEnvRelease = static_cast<int16_t>(g.amount);
             }
         }
         out.push_back(v);
@@ -79,7 +91,8 @@ TEST(PresetLayout, EachKeyPlaysThePipeOfItsSoundingPitch) {
     std::map<std::string, RecordingSamples> samples;
     int next = 0;
     for (const std::string& file : layout.getRecordings()) {
-        samples[file] = {next, next + 1};
+        samples[file].left = next;
+        samples[file].right = next + 1;
         next += 2;
     }
     SoundFontWriter font;
@@ -126,13 +139,45 @@ TEST(PresetLayout, RecordingsAreStoredAtTheirLoudestUseAndSoftenedElsewhere) {
     EXPECT_DOUBLE_EQ(layout.getRecordingGain("Big8/36.wav"), 2.0);
     std::map<std::string, RecordingSamples> samples;
     for (const std::string& file : layout.getRecordings()) {
-        samples[file] = {0, -1};
+        samples[file].left = 0;
     }
     SoundFontWriter font;
     layout.emit(samples, font);
     EXPECT_EQ(zoneForKey(font.instruments[0], 36).attenuation, 0);
     EXPECT_EQ(zoneForKey(font.instruments[0], 37).attenuation,
               attenuationAmount(20.0 * std::log10(2.0)));
+}
+
+// A released key's filter sweeps from wide open down to its recording's cutoff, moved by
+// the pitch the key sounds at; re-striking a key on its manual ends the tail it rings with.
+TEST(PresetLayout, ReleasedKeysSweepToTheirRecordingsCutoffAtTheirOwnPitch) {
+    std::vector<Registration> table = {
+        {0, 7, "Chorus", 36, 96, {{"Big8", -12, 0.0}, {"Big8", 0, 0.0}, {"Big8", 12, 0.0}}}};
+    PresetLayout layout;
+    std::string error;
+    ASSERT_TRUE(layout.build(testRanks(), table, error)) << error;
+    std::map<std::string, RecordingSamples> samples;
+    for (const std::string& file : layout.getRecordings()) {
+        samples[file].left = 0;
+    }
+    RecordingSamples& swept = samples.at("Big8/60.wav");
+    swept.rootKey = 60;
+    swept.release = {2.0, 6000.0, 0.1, 0.0};
+    SoundFontWriter font;
+    layout.emit(samples, font);
+    ASSERT_EQ(font.instruments.size(), 3u);
+    const struct {
+        int instrument, key, cutoff; // -1: no sweep
+    } cases[] = {{0, 72, 6000}, {1, 60, 6000}, {1, 61, 6100}, {2, 48, 6000}, {1, 62, -1}};
+    for (const auto& c : cases) {
+        const ZoneView z = zoneForKey(font.instruments[static_cast<size_t>(c.instrument)], c.key);
+        EXPECT_EQ(z.exclusiveClass, c.key) << c.key;
+        EXPECT_EQ(z.cutoff, c.cutoff) << c.instrument << " " << c.key;
+        if (c.cutoff >= 0) {
+            EXPECT_EQ(z.cutoff + z.modEnvToCutoff, 13500) << "held, wide open";
+            EXPECT_EQ(z.modEnvRelease, -3986) << "0.1 s in timecents";
+        }
+    }
 }
 
 TEST(PresetLayout, ReportsWhatTheOrganCannotPlay) {
