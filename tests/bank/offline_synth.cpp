@@ -28,8 +28,12 @@ void OfflineSynth::reset() {
     // A system reset alone leaves the sounding voices playing; stopping them takes effect
     // at the next rendered block.
     fluid_synth_all_sounds_off(synth, -1);
-    float scratch[2][64];
-    fluid_synth_write_float(synth, 64, scratch[0], 0, 1, scratch[1], 0, 1);
+    // FluidSynth renders 64-frame blocks and starts notes at a block's start: what is
+    // rendered next starts on one, so that a render does not depend on those before it.
+    float scratch[2][128];
+    const int pad = 64 + static_cast<int>((64 - rendered % 64) % 64);
+    fluid_synth_write_float(synth, pad, scratch[0], 0, 1, scratch[1], 0, 1);
+    rendered += static_cast<size_t>(pad);
     fluid_synth_system_reset(synth);
     left.clear();
     right.clear();
@@ -59,6 +63,7 @@ void OfflineSynth::render(double seconds) {
     right.resize(start + count);
     fluid_synth_write_float(synth, static_cast<int>(count), left.data() + start, 0, 1,
                             right.data() + start, 0, 1);
+    rendered += count;
 }
 
 std::vector<float> OfflineSynth::mono() const {

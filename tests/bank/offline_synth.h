@@ -40,6 +40,7 @@ class OfflineSynth {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     int fontId = -1;
+    size_t rendered = 0; // frames written since the synth was made
 };
 
 // Path of the bank the build made, and of the recordings it was made from.
