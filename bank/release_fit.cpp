@@ -1,6 +1,6 @@
 #include "release_fit.h"
 
-#include "spectrum.h"
+#include "fft.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,13 +65,12 @@ double sweepDropDb(double t, double cutoffCents, double sweepSeconds,
 // Power of the partials 1..kPartials of a tone at hz over the 0.74 s from `from`, all
 // channels summed; index 0 is the fundamental.
 constexpr int kPartials = 6;
-constexpr size_t kColourWindow = 32768;
 std::vector<double> tonePartials(const std::vector<std::vector<float>>& x, size_t from,
                                  uint32_t rate, double hz) {
     std::vector<double> p(kPartials, 0.0);
     for (const auto& ch : x) {
         const std::vector<double> c =
-            ::partialPowers(powerSpectrum(ch, from, kColourWindow, 1), rate, hz, kPartials);
+            ::partialPowers(hannPowerBins(ch, from, kColourFrames, 1), rate, hz, kPartials);
         for (size_t h = 0; h < p.size(); h++) {
             p[h] += c[h];
         }
@@ -94,6 +93,11 @@ double colourDb(const std::vector<double>& p, double hz, double cutoffCents) {
 }
 
 } // namespace
+
+double toneColourDb(const std::vector<std::vector<float>>& x, size_t from, uint32_t rate,
+                    double hz) {
+    return colourDb(tonePartials(x, from, rate, hz), hz, kOpenCutoffCents);
+}
 
 double frameLevelDb(const std::vector<std::vector<float>>& x, double at, uint32_t rate) {
     const long from = std::lround((at - 0.01) * rate);
@@ -147,7 +151,7 @@ ReleaseFit fitRelease(const std::vector<std::vector<float>>& x, size_t marker, u
     // of it its first few tenths), the held tone's from 0.8 s before.
     const size_t heldStart = marker > rate * 4 / 5 ? marker - rate * 4 / 5 : 0;
     const std::vector<double> held = tonePartials(x, heldStart, rate, hz);
-    const double tailColour = colourDb(tonePartials(x, marker, rate, hz), hz, kOpenCutoffCents);
+    const double tailColour = toneColourDb(x, marker, rate, hz);
     const double colourSlack =
         std::max(kColourSlackDb, std::fabs(colourDb(held, hz, kOpenCutoffCents) - tailColour));
     ReleaseFit line, swept;

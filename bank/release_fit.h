@@ -27,6 +27,14 @@ struct ReleaseFit {
     bool sweeps() const { return cutoffCents < kOpenCutoffCents; }
 };
 
+// Frames a colour is measured over (0.74 s at 44.1 kHz).
+constexpr size_t kColourFrames = 32768;
+
+// The colour of a tone at hz over x[from, from + kColourFrames), all channels heard
+// together: its partials 2-6 against the fundamental, in dB.
+double toneColourDb(const std::vector<std::vector<float>>& x, size_t from, uint32_t rate,
+                    double hz);
+
 // Level of `x` (all channels' mean power, 20 ms centred on `at` seconds), in dB.
 double frameLevelDb(const std::vector<std::vector<float>>& x, double at, uint32_t rate);
 

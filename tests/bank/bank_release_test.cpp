@@ -10,6 +10,7 @@
 #include "../support/sanitized.h"
 #include "bank_builder.h"
 #include "loop_release.h"
+#include "release_fit.h"
 
 #include <gtest/gtest.h>
 
@@ -62,26 +63,19 @@ std::vector<double> fallAfter(const std::vector<float>& left, const std::vector<
     return fall;
 }
 
-// The tone's colour over the 0.74 s from `from` seconds, both channels heard together:
-// its partials 2-6 against the fundamental, in dB.
+// The tone's colour over the 0.74 s from `from` seconds, both channels heard together;
+// NaN where the recording ends within it.
 double colourDb(const std::vector<float>& left, const std::vector<float>& right, double from,
                 double hz) {
     const size_t start = static_cast<size_t>(std::lround(from * kRate));
-    std::vector<double> power(6, 0.0);
-    for (const std::vector<float>* x : {&left, &right}) {
-        const std::vector<double> h = harmonicLevelsDb(*x, start, start + 32768, kRate, hz, 6);
-        if (h[0] <= -300.0) {
-            return NAN; // the recording ends within the window
-        }
-        for (size_t i = 0; i < h.size(); i++) {
-            power[i] += std::pow(10.0, h[i] / 10.0);
-        }
+    if (start + kColourFrames > std::min(left.size(), right.size())) {
+        return NAN;
     }
-    double upper = 1e-30;
-    for (size_t i = 1; i < power.size(); i++) {
-        upper += power[i];
-    }
-    return 10.0 * std::log10(upper / power[0]);
+    const auto window = [&](const std::vector<float>& x) {
+        return std::vector<float>(x.begin() + static_cast<long>(start),
+                                  x.begin() + static_cast<long>(start + kColourFrames));
+    };
+    return toneColourDb({window(left), window(right)}, 0, static_cast<uint32_t>(kRate), hz);
 }
 
 struct KeyFall {

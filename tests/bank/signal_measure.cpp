@@ -1,6 +1,6 @@
 #include "signal_measure.h"
 
-#include "spectrum.h"
+#include "fft.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,20 +9,6 @@
 namespace {
 
 constexpr size_t kWindow = 32768;
-
-// Hann window of n points.
-std::vector<double> hann(size_t n) {
-    std::vector<double> w(n);
-    for (size_t i = 0; i < n; i++) {
-        w[i] = 0.5 - 0.5 * std::cos(2.0 * M_PI * (i + 0.5) / static_cast<double>(n));
-    }
-    return w;
-}
-
-// Power spectrum of a Hann-windowed slice, zero-padded by `pad`.
-std::vector<double> powerSpectrum(const std::vector<float>& x, size_t from, size_t pad) {
-    return ::powerSpectrum(x, from, kWindow, pad);
-}
 
 } // namespace
 
@@ -38,7 +24,7 @@ double levelDb(const std::vector<float>& x, size_t from, size_t to) {
 double measureFundamentalHz(const std::vector<float>& x, size_t from, double rate,
                             double expectedHz) {
     const size_t pad = 2;
-    std::vector<double> p = powerSpectrum(x, from, pad);
+    std::vector<double> p = hannPowerBins(x, from, kWindow, pad);
     const double binHz = rate / static_cast<double>(kWindow * pad);
     double bestPower = 0.0, bestHz = 0.0;
     for (int h = 1; h <= 8 && h * expectedHz < 0.45 * rate; h++) {
@@ -69,7 +55,7 @@ double centsBetween(double hz, double referenceHz) {
 }
 
 std::vector<double> bandLevelsDb(const std::vector<float>& x, size_t from, double rate) {
-    std::vector<double> p = powerSpectrum(x, from, 1);
+    std::vector<double> p = hannPowerBins(x, from, kWindow, 1);
     const double binHz = rate / static_cast<double>(kWindow);
     std::vector<double> bands;
     for (double centre = 50.0; centre <= 12500.0 * 1.01; centre *= std::pow(2.0, 1.0 / 3)) {
@@ -158,7 +144,7 @@ double envelopeModulationDb(const std::vector<float>& left, const std::vector<fl
     // a G at 196 Hz), a line no listener hears.
     const double frameLength = rate / 100.0;
     const size_t span = static_cast<size_t>(2.0 * frameLength);
-    const std::vector<double> weight = hann(span);
+    const std::vector<double> weight = hannWindow(span);
     std::vector<double> envelope;
     for (double s = from; s + 2.0 * frameLength <= to; s += frameLength) {
         size_t a = static_cast<size_t>(s);
@@ -186,7 +172,7 @@ double envelopeModulationDb(const std::vector<float>& left, const std::vector<fl
     }
     std::vector<std::complex<double>> a(n);
     double windowSum = 0.0;
-    const std::vector<double> taper = hann(envelope.size());
+    const std::vector<double> taper = hannWindow(envelope.size());
     for (size_t i = 0; i < envelope.size(); i++) {
         double w = taper[i];
         a[i] = (envelope[i] - mean) * w;
@@ -208,7 +194,8 @@ std::vector<double> harmonicLevelsDb(const std::vector<float>& x, size_t from, s
     std::vector<double> power(static_cast<size_t>(count), 0.0);
     int windows = 0;
     for (size_t s = from; s + kWindow <= std::min(to, x.size()); s += kWindow / 2) {
-        const std::vector<double> p = partialPowers(powerSpectrum(x, s, 1), rate, hz, count);
+        const std::vector<double> p =
+            partialPowers(hannPowerBins(x, s, kWindow, 1), rate, hz, count);
         for (size_t h = 0; h < power.size(); h++) {
             power[h] += p[h];
         }

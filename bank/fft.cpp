@@ -1,4 +1,4 @@
-#include "spectrum.h"
+#include "fft.h"
 
 #include <cmath>
 
@@ -29,13 +29,25 @@ void fft(std::vector<std::complex<double>>& a) {
     }
 }
 
-std::vector<double> powerSpectrum(const std::vector<float>& x, size_t from, size_t window,
+std::vector<double> hannWindow(size_t n) {
+    std::vector<double> w(n);
+    for (size_t i = 0; i < n; i++) {
+        w[i] = 0.5 -
+               0.5 * std::cos(2.0 * M_PI * (static_cast<double>(i) + 0.5) / static_cast<double>(n));
+    }
+    return w;
+}
+
+std::vector<double> hannPowerBins(const std::vector<float>& x, size_t from, size_t window,
                                   size_t pad) {
+    // The bank tests measure window after window of one size: the window is made once.
+    static thread_local std::vector<double> hann;
+    if (hann.size() != window) {
+        hann = hannWindow(window);
+    }
     std::vector<std::complex<double>> a(window * pad);
     for (size_t i = 0; i < window && from + i < x.size(); i++) {
-        const double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * (static_cast<double>(i) + 0.5) /
-                                              static_cast<double>(window));
-        a[i] = x[from + i] * w;
+        a[i] = x[from + i] * hann[i];
     }
     fft(a);
     std::vector<double> p(a.size() / 2);
@@ -45,14 +57,14 @@ std::vector<double> powerSpectrum(const std::vector<float>& x, size_t from, size
     return p;
 }
 
-std::vector<double> partialPowers(const std::vector<double>& spectrum, double rate, double hz,
+std::vector<double> partialPowers(const std::vector<double>& bins, double rate, double hz,
                                   int count) {
-    const double binsPerHz = 2.0 * static_cast<double>(spectrum.size()) / rate;
+    const double binsPerHz = 2.0 * static_cast<double>(bins.size()) / rate;
     std::vector<double> power(static_cast<size_t>(count), 0.0);
     for (int h = 1; h <= count && h * hz < rate / 2; h++) {
         const double lo = (h - 0.25) * hz * binsPerHz, hi = (h + 0.25) * hz * binsPerHz;
-        for (size_t k = static_cast<size_t>(std::ceil(lo)); k <= hi && k < spectrum.size(); k++) {
-            power[static_cast<size_t>(h - 1)] += spectrum[k];
+        for (size_t k = static_cast<size_t>(std::ceil(lo)); k <= hi && k < bins.size(); k++) {
+            power[static_cast<size_t>(h - 1)] += bins[k];
         }
     }
     return power;
