@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 shift || true
-scripts/deps.sh
+scripts/deps.sh --tests
 # midicsv is the peer the preparation is compared with; without it those
 # benchmarks are skipped with a message.
 command -v midicsv >/dev/null || echo "midicsv not installed (Debian package midicsv): no comparison"

@@ -27,7 +27,7 @@ ntargets=$(wc -w <<<"$targets")
 jobs=${FUZZ_JOBS:-$(($(nproc) / ntargets))}
 [ "$jobs" -ge 1 ] || jobs=1
 
-scripts/deps.sh
+scripts/deps.sh --tests
 CC=afl-clang-fast CXX=afl-clang-fast++ AFL_QUIET=1 cmake -S . -B "$build" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVENNOR_SANITIZE=ON -DVENNOR_BUILD_FUZZ=ON \
   -DVENNOR_BUILD_TESTS=OFF -DVENNOR_BUILD_BANK=OFF -DVENNOR_BUILD_BENCH=OFF >/dev/null

@@ -15,9 +15,10 @@ scripts/deps.sh
 jobs=$(nproc)
 . scripts/ccache.sh
 mkdir -p build
-# The same build as scripts/test.sh, so the test command after this one
-# finds it built.
-if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >build/configure.log 2>&1; then
+# The same build tree and flags as scripts/test.sh, without the tests and
+# benchmarks: the test command after this one adds them and rebuilds nothing.
+if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVENNOR_BUILD_TESTS=OFF \
+  -DVENNOR_BUILD_BENCH=OFF "${launcher[@]}" >build/configure.log 2>&1; then
   cat build/configure.log
   exit 1
 fi

@@ -16,7 +16,7 @@ case "${1:-}" in
   "") ;;
   *) echo "Usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
 esac
-scripts/deps.sh
+scripts/deps.sh --tests
 jobs=$(nproc)
 # One compiler cache for every build tree: the package's tree compiles the
 # same sources with the same flags as build/, and a second run recompiles
@@ -75,7 +75,8 @@ summary() {
 # The stages' functions chain their steps with &&: a function called where its
 # status is tested runs without set -e.
 build() {
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null &&
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVENNOR_BUILD_TESTS=ON \
+    -DVENNOR_BUILD_BENCH=ON "${launcher[@]}" >/dev/null &&
     # Quiet when all is built; the log is shown when something fails.
     { cmake --build build -j"$jobs" >build/build.log 2>&1 || { tail -n 80 build/build.log; return 1; }; }
 }
