@@ -1,0 +1,170 @@
+// A JACK server of the test's own (its own name, the dummy back end, no
+// real-time scheduling, long periods and client time-outs for a loaded
+// machine), the capture client on it, and the stream vennoroll-live should
+// send, made in this process from the same roll.
+#ifndef VENNOR_TESTS_JACK_HARNESS_H
+#define VENNOR_TESTS_JACK_HARNESS_H
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "../support/paths.h"
+#include "../support/process.h"
+#include "../support/wave.h"
+#include "livemap.h"
+#include "mapfile.h"
+#include "mapping.h"
+#include "rollcore.h"
+#include "shadewatch.h"
+
+namespace live {
+
+const int rate = 48000;
+const int period = 1024;
+const double periodseconds = static_cast<double>(period) / rate;
+
+inline bool waitfor(const std::string& path, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (access(path.c_str(), F_OK) != 0 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return access(path.c_str(), F_OK) == 0;
+}
+
+// Sends a background program sig and waits for it; false when it had to be
+// killed. `status` receives its wait status.
+inline bool finish(pid_t pid, int sig = SIGTERM, double seconds = 10.0, int* waited = nullptr) {
+    kill(pid, sig);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int ignored = 0;
+    int& status = waited != nullptr ? *waited : ignored;
+    while (waitpid(pid, &status, WNOHANG) != pid) {
+        if (std::chrono::steady_clock::now() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// The server lives as long as the object; every program started meanwhile
+// finds it through JACK_DEFAULT_SERVER.
+class JackServer {
+  public:
+    explicit JackServer(const std::string& folder) {
+        name = "vennor-test-" + std::to_string(getpid());
+        setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+        Where where;
+        where.scratch = folder;
+        // Above the builds that share the machine where the system allows it
+        // (nice says why not, and goes on, elsewhere); never real-time.
+        pid = startprogram(testpath("NICE"),
+                           {"nice", "-n", "-10", testpath("JACKD"), "--no-realtime", "-n", name,
+                            "-t", "10000", "-d", "dummy", "-r", std::to_string(rate), "-p",
+                            std::to_string(period)},
+                           where);
+    }
+    ~JackServer() {
+        finish(pid);
+        unsetenv("JACK_DEFAULT_SERVER");
+    }
+    std::string name;
+    pid_t pid;
+};
+
+struct Arrival {
+    double seconds;
+    std::string hex;
+};
+
+// What the capture client kept.
+struct Captured {
+    std::vector<Arrival> midi;
+    double audiostart = 0.0;
+    Wave audio; // 16-bit for measuring like the renderer's files
+};
+
+// The capture client, wiring SOURCE DESTINATION pairs as they appear.
+class Capture {
+  public:
+    Capture(const std::string& dir, const std::vector<std::string>& wires) : folder(dir) {
+        std::vector<std::string> args{folder + "/ready", folder + "/midi.txt",
+                                      folder + "/audio.raw"};
+        args.insert(args.end(), wires.begin(), wires.end());
+        Where where;
+        where.scratch = folder;
+        args.insert(args.begin(), {"nice", "-n", "-10", testpath("JACK_CAPTURE")});
+        pid = startprogram(testpath("NICE"), args, where);
+        ready = waitfor(folder + "/ready", 10.0);
+    }
+    Captured stop() {
+        Captured c;
+        EXPECT_TRUE(finish(pid));
+        std::ifstream midi(folder + "/midi.txt");
+        std::string word;
+        midi >> word >> c.audiostart >> c.audio.rate;
+        c.audio.channels = 2;
+        for (Arrival a; midi >> a.seconds >> a.hex;) {
+            c.midi.push_back(a);
+        }
+        std::ifstream raw(folder + "/audio.raw", std::ios::binary);
+        for (float f; raw.read(reinterpret_cast<char*>(&f), sizeof f);) {
+            c.audio.samples.push_back(
+                static_cast<int16_t>(std::max(-32768.0f, std::min(32767.0f, f * 32768.0f))));
+        }
+        return c;
+    }
+    std::string folder;
+    pid_t pid;
+    bool ready;
+};
+
+// The stream for a roll file as this process maps it: the player's
+// preparation, then the map, every message timed through the score's tempi.
+inline std::vector<Arrival> expectedstream(const std::string& roll, const char* tempo,
+                                           const livemap& map, std::string* report = nullptr) {
+    resetplayerstate();
+    testing::internal::CaptureStdout();
+    std::string rollword = roll, tempoword = tempo;
+    char program[] = "vennoroll";
+    char* argv[] = {program, &rollword[0], &tempoword[0], nullptr};
+    printbanner();
+    checkarguments(3, argv);
+    watchshades();
+    std::string score;
+    preparescore(roll.c_str(), score);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (report != nullptr) {
+        *report = printed;
+    }
+    std::vector<Arrival> out;
+    tempomap times(outputfile);
+    for (const livemessage& m : mapscore(outputfile, watchedshades(), map)) {
+        char hex[8];
+        std::string bytes;
+        for (int b = 0; b < m.size; b++) {
+            std::snprintf(hex, sizeof hex, "%02X", m.bytes[b]);
+            bytes += hex;
+        }
+        out.push_back({times.seconds(m.tick), bytes});
+    }
+    holewatch = nullptr;
+    return out;
+}
+
+} // namespace live
+
+#endif
