@@ -41,6 +41,12 @@ const double holestop = 86.0;    // row top to the top of hole 127
 const double rowheight = 502.0;
 const double longestpicture = 4 * 3600.0; // seconds; longer rolls get no picture
 
+// The PDF's pages: A4 portrait in points, the picture scaled to fit between
+// the margins and cut between rows.
+const double a4width = 595.28;
+const double a4height = 841.89;
+const double a4margin = 20.0;
+
 int rowcount(const performance& perf);
 double headerheight(const performance& perf);
 

@@ -19,11 +19,6 @@ namespace {
 // drawn smaller as a whole.
 const double largestimage = 32767.0;
 
-// A4 portrait, in points.
-const double a4width = 595.28;
-const double a4height = 841.89;
-const double a4margin = 20.0;
-
 // cairo and fontconfig keep the fonts they looked up until the process ends;
 // released once every cairo object is gone, a leak checker has nothing to count.
 void releasefonts() {

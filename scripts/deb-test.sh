@@ -2,8 +2,9 @@
 # Builds the Debian packages in build-deb (the player, the MIDI file model's
 # shared library and its -dev package), installs them with apt-get, plays the
 # demo roll with the installed player through ALSA's null device, builds a
-# program against the installed library, checks the files they put down, and
-# removes them again. Needs root (scripts/test.sh runs it
+# program against the installed library, checks the files they put down (and
+# runs every program, page and library among them: scripts/check-install.sh),
+# and removes them again. Needs root (scripts/test.sh runs it
 # when it has root). The package is removed at the end, also when one was
 # installed before the test.
 # VENNOR_PREBUILT_BANK, when set, is the organ bank to package instead of
@@ -97,12 +98,22 @@ pcdirs=0
 [ -e "$(packagedpc --variable=libdir vennormidifile)/libvennormidifile.so" ] &&
   [ -e "$(packagedpc --variable=includedir vennormidifile)/vennor/midifile/MidiFile.h" ] && pcdirs=1
 tempomap=$(timeout 60 /usr/bin/vennormidi --tempo-map /usr/share/vennor/examples/demo-roll.mid | wc -l) || tempomap=0
+# Every program, page and library the packages put down, against the pages of
+# the source tree: what the project installs.
+packages=()
+for pkg in "$deb" "$lib" "$dev"; do
+  packages+=("$(dpkg-deb --field "$pkg" Package)")
+done
+checked=0
+{ dpkg -L "${packages[@]}" >"$work/files" && scripts/check-install.sh "$work/files"; } \
+  >"$work/check.log" 2>&1 && checked=1
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq -o DPkg::Lock::Timeout=300 vennoroll libvennormidifile1 \
   libvennormidifile-dev >"$work/remove.log" 2>&1 ||
   { cat "$work/remove.log"; fail "apt-get could not remove the packages"; }
 [ "$built" -eq 1 ] || { cat "$work/consumer.log"; fail "no working program could be built against libvennormidifile-dev"; }
 [ "$pcdirs" -eq 1 ] || fail "vennormidifile.pc names a libdir or includedir without the library's files"
 [ "$tempomap" -gt 0 ] || fail "the installed vennormidi printed no tempo map of the demo roll"
+[ "$checked" -eq 1 ] || { cat "$work/check.log"; fail "the packages' files do not all run"; }
 
 if [ "$status" -ne 0 ]; then
   cat "$work/play.out" "$work/play.err"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every check: the test suite, the
-# Debian package (with root), the suite again under AddressSanitizer and
+# Installs what is missing, builds, and runs every check: the install
+# scripts/setup.sh made (when it made one), the test suite, the Debian package
+# (with root), the suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and a minute of fuzzing per target.
 # Usage: scripts/test.sh [--quick]
 #   --quick   build/ and its ctest only: the edit-test loop.
@@ -88,6 +89,23 @@ stage "build" build || { summary; exit 1; }
 if [ "$quick" -eq 1 ]; then
   stage "tests" plain_tests
   exit
+fi
+
+# The set-up's install, when scripts/setup.sh made one (its whole `cmake
+# --install build` wrote build/install_manifest.txt; the tests install
+# component by component): every program, page and library it put down runs
+# where it lies, a program linked to the library without LD_LIBRARY_PATH.
+# Under the Debian package's lock: its install and removal run ldconfig.
+setup_install() {
+  flock /tmp/deb-test.lock scripts/check-install.sh build/install_manifest.txt || {
+    echo "build/install_manifest.txt is the last set-up's install: after a change to what is installed, run scripts/setup.sh again"
+    return 1
+  }
+}
+if [ -f build/install_manifest.txt ]; then
+  stage "set-up's install" setup_install || true
+else
+  echo "== set-up's install: none to check (scripts/setup.sh has not installed from build/)"
 fi
 
 # The sanitizer tree builds only what its suite runs: no benchmarks, and no

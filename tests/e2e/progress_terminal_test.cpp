@@ -1,6 +1,9 @@
 // The progress line of both programs: on standard error when it is a
 // terminal, with the report on standard output unchanged; nothing of it when
-// standard error is a pipe.
+// standard error is a pipe. The player's line counts through the times between
+// the start and the end.
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,35 @@ void expectprogress(const RunResult& onterminal, const RunResult& piped) {
     EXPECT_EQ(piped.err.find("\033[K"), std::string::npos);
 }
 
+// Every display the terminal showed, in order: its time never goes back, its
+// bar matches its time, and at least `between` times lie strictly between the
+// start and the total of `total` seconds.
+void expectcounting(const std::string& terminal, int total, int between) {
+    std::istringstream displays(terminal);
+    int last = 0, lastfilled = 0, inside = 0;
+    for (std::string display; std::getline(displays, display, '\r');) {
+        int m = 0, s = 0, tm = 0, ts = 0, length = 0;
+        if (std::sscanf(display.c_str(), "%d:%d / %d:%d [%n", &m, &s, &tm, &ts, &length) != 4 ||
+            length == 0) {
+            continue;
+        }
+        const std::string bar = display.substr(static_cast<size_t>(length));
+        const int filled = static_cast<int>(bar.find_first_not_of('#'));
+        const int room = static_cast<int>(bar.find(']'));
+        const int t = 60 * m + s;
+        EXPECT_EQ(60 * tm + ts, total) << display;
+        EXPECT_GE(t, last) << display;
+        EXPECT_GE(filled, lastfilled) << display;
+        // Whole seconds shown: the bar lies within the second after them.
+        EXPECT_GE(filled, t * room / total) << display;
+        EXPECT_LE(filled, (t + 1) * room / total) << display;
+        inside += t > last && t < total ? 1 : 0;
+        last = t;
+        lastfilled = filled;
+    }
+    EXPECT_GE(inside, between) << terminal;
+}
+
 TEST(ProgressTerminal, PlayerShowsItOnlyOnATerminal) {
     Folder folder;
     std::string roll = folder.file("roll.mid");
@@ -40,6 +72,21 @@ TEST(ProgressTerminal, PlayerShowsItOnlyOnATerminal) {
     RunResult piped = e2e::run(folder, {VENNOROLL_BIN, roll});
     expectprogress(onterminal, piped);
     EXPECT_NE(piped.out.find("Playing time: 0 minutes 5 seconds\n"), std::string::npos);
+    expectcounting(onterminal.err, 5, 0);
+}
+
+// ALSA's null device takes the sound as fast as FluidSynth makes it: the
+// short roll lengthened to 10 s and played at a twelfth of its tempo lasts
+// two minutes, long enough (most of a second here) for several displays.
+TEST(ProgressTerminal, PlayerCountsThroughThePlay) {
+    Folder folder;
+    std::string roll = folder.file("roll.mid");
+    Roll made;
+    e2e::shortroll(made).hole(62, 1920, 3840).write(roll);
+    RunResult onterminal = e2e::runonterminal(folder, {VENNOROLL_BIN, roll, "10"});
+    ASSERT_FALSE(onterminal.hung);
+    EXPECT_EQ(onterminal.status, 0) << onterminal.out;
+    expectcounting(onterminal.err, 120, 3);
 }
 
 TEST(ProgressTerminal, RendererShowsItOnlyOnATerminal) {

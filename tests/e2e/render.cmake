@@ -16,8 +16,9 @@ target_link_libraries(render_tests PRIVATE rollpicture PkgConfig::FLUIDSYNTH GTe
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(PDFINFO pdfinfo REQUIRED)
 find_program(XMLLINT xmllint REQUIRED)
+find_program(PDFTOPPM pdftoppm REQUIRED)
 target_compile_definitions(render_tests PRIVATE
-  RSVG_CONVERT="${RSVG_CONVERT}" PDFINFO="${PDFINFO}" XMLLINT="${XMLLINT}")
+  RSVG_CONVERT="${RSVG_CONVERT}" PDFINFO="${PDFINFO}" XMLLINT="${XMLLINT}" PDFTOPPM="${PDFTOPPM}")
 # The build tree's paths, given at run time (render_e2e_support.h).
 vennor_test_paths(render_tests
   RENDER_BIN=$<TARGET_FILE:vennoroll-render-testbank>

@@ -134,11 +134,11 @@ inline Reference interpretfile(const std::string& roll, const char* extra = null
     return ref;
 }
 
-// The performance as this process interprets the roll, for the geometry of
-// its picture and page.
-inline performance watch(const std::string& roll) {
+// The performance as this process interprets the roll (with the renderer's
+// third argument), for the geometry of its picture and page.
+inline performance watch(const std::string& roll, const char* extra = "s") {
     watchperformance();
-    interpretfile(roll, "s");
+    interpretfile(roll, extra);
     finishperformance();
     holewatch = nullptr;
     stopwatch = nullptr;

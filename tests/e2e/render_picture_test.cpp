@@ -2,7 +2,8 @@
 // player's; the SVG is well-formed, names the registrations as text, and an
 // independent renderer (rsvg-convert) draws it at its size in pixels; both it and the PNG show
 // every kind of hole in its colour where the roll has it, paper where it has none, one stop-action
-// marker at each time of the s trace, and one row a minute; the PDF flows the rows onto A4 pages.
+// marker at each time of the s trace, and one row a minute of the tempo played; the PDF flows the
+// rows onto A4 pages, every row whole on one of them (drawn again by pdftoppm).
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -38,6 +39,7 @@ struct Probe {
 struct PictureCase {
     const char* name;
     std::function<void(Roll&)> make;
+    const char* option; // the renderer's third argument: "s" or a tempo
     int rows;
     int pages;
     int actions; // lines of the s trace
@@ -78,10 +80,19 @@ void severalminutes(Roll& roll) {
     holeat(roll, 6, 269.0, 270.0);
 }
 
+// A minute and 50 seconds at the roll's 120 beats a minute, played at 60:
+// twice as long, four rows.
+void halftempo(Roll& roll) {
+    roll.tempo(500000).required(0);
+    holeat(roll, 6, 49.0, 50.0);
+    holeat(roll, 41, 100.0, 110.0);
+}
+
 const picture::colour& paper = picture::paper;
 const PictureCase cases[] = {
     {"Registrations",
      registrations,
+     "s",
      1,
      1,
      3,
@@ -96,10 +107,21 @@ const PictureCase cases[] = {
       {3.0, 60, &paper}}},
     {"SeveralMinutes",
      severalminutes,
+     "s",
      5,
      2,
      0,
      {{269.5, 6, &picture::pedal}, {268.0, 6, &paper}, {119.5, 6, &picture::pedal}}},
+    {"TempoGiven",
+     halftempo,
+     "60",
+     4,
+     2,
+     0,
+     {{99.0, 6, &picture::pedal},
+      {49.5, 6, &paper},
+      {219.0, 41, &picture::swell},
+      {109.0, 41, &paper}}},
 };
 
 void checkimage(const std::string& path, const PictureCase& c, const performance& perf,
@@ -146,6 +168,35 @@ void checkimage(const std::string& path, const PictureCase& c, const performance
     }
 }
 
+// The PDF drawn again page by page at one pixel a picture pixel: down the
+// lead left of time 0 each row shows its paper the full height of the tracker
+// bar; a row cut at the foot of a page shows less.
+void checkpages(const Folder& folder, const PictureCase& c) {
+    const double perpoint = picture::width / (picture::a4width - 2 * picture::a4margin);
+    RunResult drawn = e2e::run(folder, {PDFTOPPM, "-r", std::to_string(72.0 * perpoint), "-png",
+                                        folder.file("out.pdf"), folder.file("page")});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    const double x = picture::a4margin * perpoint + picture::left - 3.0;
+    const int whole = static_cast<int>(128 * picture::holepitch) - 2;
+    int rows = 0;
+    for (int page = 1; page <= c.pages; page++) {
+        Image image(folder.file("page-" + std::to_string(page) + ".png"));
+        ASSERT_TRUE(image.good()) << "page " << page;
+        for (int y = 0, run = 0; y <= image.height(); y++) {
+            if (y < image.height() && image.is(x, y, paper)) {
+                run++;
+                continue;
+            }
+            if (run > 0) {
+                EXPECT_GE(run, whole) << "a row cut short on page " << page << " at y " << y;
+                rows += run >= whole ? 1 : 0;
+            }
+            run = 0;
+        }
+    }
+    EXPECT_EQ(rows, c.rows);
+}
+
 class RenderPicture : public ::testing::TestWithParam<PictureCase> {};
 
 TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
@@ -155,16 +206,16 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     Roll made;
     c.make(made);
     made.write(roll);
-    const std::string report = e2e::interpretfile(roll, "s").report;
+    const std::string report = e2e::interpretfile(roll, c.option).report;
     std::vector<double> actions;
     for (const e2e::TraceLine& line : e2e::traceactions(report)) {
         actions.push_back(line.t);
     }
     ASSERT_EQ(static_cast<int>(actions.size()), c.actions) << report;
-    const performance perf = e2e::watch(roll);
+    const performance perf = e2e::watch(roll, c.option);
 
     for (const char* output : {"out.svg", "out.png", "out.pdf"}) {
-        RunResult run = e2e::run(folder, {RENDER_BIN, roll, output, "s"});
+        RunResult run = e2e::run(folder, {RENDER_BIN, roll, output, c.option});
         ASSERT_FALSE(run.hung);
         ASSERT_EQ(run.status, 0) << run.out << run.err;
         EXPECT_EQ(run.out, report + "Picture written to " + output + "\n");
@@ -189,6 +240,7 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     EXPECT_NE(info.out.find("\nPages:           " + std::to_string(c.pages) + "\n"),
               std::string::npos)
         << info.out;
+    checkpages(folder, c);
 }
 
 std::string casename(const ::testing::TestParamInfo<PictureCase>& param) {
