@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     printbanner();
-    if (o.bad) {
+    // The player's usage line knows nothing of the options.
+    if (o.bad || o.positional.size() < 3 || o.positional.size() > 4) {
         usage(argv[0]);
         return 1;
     }

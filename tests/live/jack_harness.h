@@ -5,7 +5,9 @@
 #ifndef VENNOR_TESTS_JACK_HARNESS_H
 #define VENNOR_TESTS_JACK_HARNESS_H
 
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +62,20 @@ inline bool finish(pid_t pid, int sig = SIGTERM, double seconds = 10.0, int* wai
     return true;
 }
 
+// A TCP port free at the moment: FluidSynth stays running only while it
+// serves its shell somewhere.
+inline int freeport() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
 // The server lives as long as the object; every program started meanwhile
 // finds it through JACK_DEFAULT_SERVER.
 class JackServer {
@@ -77,8 +93,14 @@ class JackServer {
                             std::to_string(period)},
                            where);
     }
-    ~JackServer() {
-        finish(pid);
+    ~JackServer() { stop(); }
+    // Before the clients: a server that outlives a client killed on its own
+    // waits out the client time-out before it ends.
+    void stop() {
+        if (pid > 0) {
+            EXPECT_TRUE(finish(pid));
+            pid = -1;
+        }
         unsetenv("JACK_DEFAULT_SERVER");
     }
     std::string name;
@@ -110,9 +132,15 @@ class Capture {
         pid = startprogram(testpath("NICE"), args, where);
         ready = waitfor(folder + "/ready", 10.0);
     }
+    ~Capture() {
+        if (pid > 0) {
+            finish(pid);
+        }
+    }
     Captured stop() {
         Captured c;
         EXPECT_TRUE(finish(pid));
+        pid = -1;
         std::ifstream midi(folder + "/midi.txt");
         std::string word;
         midi >> word >> c.audiostart >> c.audio.rate;

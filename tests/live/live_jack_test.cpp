@@ -65,8 +65,12 @@ TEST_F(LiveJack, EveryMessageArrivesInOrderOnTimeAndSaveWritesTheSame) {
     JackServer server(dir);
     Capture capture(dir, {});
     ASSERT_TRUE(capture.ready);
-    RunResult run = live({file("roll.mid"), "200", "--port", "capture"});
+    // At a terminal, as a user would: the progress line counts to the end.
+    RunResult run = runonterminal(testpath("LIVE_BIN"),
+                                  {"vennoroll-live", file("roll.mid"), "200", "--port", "capture"},
+                                  where);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.err.find("0:02 / 0:02 [#"), std::string::npos) << run.err;
     // The player's report, then where it played.
     EXPECT_EQ(run.out.substr(0, report.size()), report);
     EXPECT_EQ(run.out.substr(report.size()), "Playing into capture:midi (map stops)\n");
@@ -175,6 +179,114 @@ TEST_F(LiveJack, RefusalsAreOneLineWithinTwoSecondsAndSendNothing) {
         EXPECT_EQ(run.err, "") << r.line;
     }
     EXPECT_EQ(capture.stop().midi.size(), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// The level of a sound in 5 ms frames, in dB.
+std::vector<double> envelope(const Wave& w) {
+    const size_t frame = static_cast<size_t>(w.rate) / 200 * 2;
+    std::vector<double> db;
+    for (size_t at = 0; at + frame <= w.samples.size(); at += frame) {
+        double sum = 1.0;
+        for (size_t i = at; i < at + frame; i++) {
+            sum += static_cast<double>(w.samples[i]) * w.samples[i];
+        }
+        db.push_back(10.0 * std::log10(sum / frame));
+    }
+    return db;
+}
+
+// Seconds the sound of `heard` around `at` lies later than that of `sung`
+// around `from`: the shift within 0.1 s either way that makes the two
+// levels over 0.3 s alike (their own mean level set aside).
+double lag(const std::vector<double>& heard, double at, const std::vector<double>& sung,
+           double from) {
+    auto frame = [](double t) { return static_cast<long>(std::lround(t / 0.005)); };
+    double best = HUGE_VAL, found = 0.0;
+    for (long shift = -20; shift <= 20; shift++) {
+        double mh = 0.0, ms = 0.0, diff = 0.0;
+        const long h0 = frame(at) + shift - 10, s0 = frame(from) - 10;
+        if (h0 < 0 || s0 < 0 || h0 + 60 > static_cast<long>(heard.size()) ||
+            s0 + 60 > static_cast<long>(sung.size())) {
+            continue;
+        }
+        for (long k = 0; k < 60; k++) {
+            mh += heard[h0 + k] / 60;
+            ms += sung[s0 + k] / 60;
+        }
+        for (long k = 0; k < 60; k++) {
+            diff += std::fabs(heard[h0 + k] - mh - sung[s0 + k] + ms);
+        }
+        if (diff < best) {
+            best = diff;
+            found = shift * 0.005;
+        }
+    }
+    return found;
+}
+
+// A real synthesiser at the other end: FluidSynth with the organ bank, fed by
+// vennoroll-live's own port, sounds each note where it arrives, as loud as
+// the offline render of the same roll.
+TEST_F(LiveJack, FluidSynthSoundsEveryNoteWhereItArrivesAsLoudAsTheRender) {
+    // Ten great notes (required holes) 0.4 s apart at tempo 200.
+    Roll roll(192);
+    roll.tempo(600000);
+    for (int i = 0; i < 10; i++) {
+        roll.hole(100 + 2 * i, 256 * i, 256 * i + 96);
+    }
+    roll.write(file("roll.mid"));
+    RunResult render =
+        runprogram(testpath("RENDER_BIN"),
+                   {"vennoroll-render", file("roll.mid"), file("out.wav"), "200"}, where);
+    ASSERT_EQ(render.status, 0) << render.out;
+    const Wave offline = readwave(readfile(file("out.wav")));
+
+    JackServer server(dir);
+    const pid_t synth =
+        startprogram(testpath("NICE"),
+                     {"nice", "-n", "-10", testpath("FLUIDSYNTH"), "-a", "jack", "-m", "jack", "-i",
+                      "-s", "-o", "shell.port=" + std::to_string(freeport()), "-g", "1.0", "-o",
+                      "synth.midi-bank-select=gs", testpath("BANK_PATH")},
+                     where);
+    Capture capture(dir, {"vennoroll-live:organ", "capture:midi", "vennoroll-live:organ",
+                          "fluidsynth-midi:midi_00", "fluidsynth-midi:left", "capture:left",
+                          "fluidsynth-midi:right", "capture:right"});
+    ASSERT_TRUE(capture.ready);
+    for (int i = 0;
+         i < 200 &&
+         runprogram(testpath("JACK_LSP"), {"jack_lsp"}, where).out.find("fluidsynth-midi:left") ==
+             std::string::npos;
+         i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    RunResult run = live({file("roll.mid"), "200", "--map", "score", "--wait", "0.5"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    Captured got = capture.stop();
+    server.stop();
+    EXPECT_TRUE(finish(synth));
+
+    // Both start from silence: the first note sets where the roll starts in each.
+    const std::vector<double> heard = envelope(got.audio), sung = envelope(offline);
+    auto start = [](const std::vector<double>& db) {
+        size_t k = 0;
+        while (k < db.size() && db[k] < 20.0) {
+            k++;
+        }
+        return static_cast<double>(k) * 0.005;
+    };
+    const double heardstart = start(heard), sungstart = start(sung);
+    for (int i = 1; i < 10; i++) {
+        EXPECT_NEAR(lag(heard, heardstart + 0.4 * i, sung, sungstart + 0.4 * i), 0.0, 0.03)
+            << "note " << i;
+    }
+    const double length = 10 * 0.4 + 1.0;
+    EXPECT_NEAR(got.audio.rmsdb(heardstart, heardstart + length),
+                offline.rmsdb(sungstart, sungstart + length), 3.0);
 }
 
 } // namespace
