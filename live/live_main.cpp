@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
 
     midiport port;
     if (!port.open(o.api, o.port, error)) {
+        port.close();
         refuse(error);
     }
     catchstops();
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
     std::cout << "Playing into " << port.name() << " (map " << map.name << ")" << std::endl;
     const performed how = stopsignal() != 0 ? performed::interrupted
                                             : performlive(port, stream, tempomap(outputfile));
+    port.close();
     if (how == performed::lost) {
         refuse("Connection to " + port.name() + " lost");
     }

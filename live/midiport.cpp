@@ -159,9 +159,14 @@ std::vector<std::string> listports(midiapi wanted) {
 }
 
 midiport::~midiport() {
+    close();
+}
+
+void midiport::close() {
     if (out != nullptr) {
         rtmidi_close_port(static_cast<RtMidiOutPtr>(out));
         rtmidi_out_free(static_cast<RtMidiOutPtr>(out));
+        out = nullptr;
     }
 }
 

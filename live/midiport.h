@@ -42,6 +42,10 @@ class midiport {
     // server did); our own port is never gone.
     bool connected();
 
+    // Leaves the MIDI system. Before any exit: a JACK client that just
+    // vanishes holds up a server that waits for its clients.
+    void close();
+
   private:
     void* out = nullptr; // RtMidiOutPtr
     std::string portname;

@@ -3,11 +3,15 @@
 // keeps everything that arrives, with its time on the server's frame clock,
 // and writes it out when told to stop (SIGTERM or SIGINT).
 //   jack_capture READYFILE MIDIFILE AUDIOFILE [SOURCE DESTINATION]...
-// MIDIFILE: one line per message, "SECONDS HEX" (SECONDS = frame / rate), after
-// a first line "audio SECONDS RATE" giving the time of the first audio frame.
+// MIDIFILE: one line per message, "FRAMETIME CLOCKTIME HEX" in seconds: its
+// frame on the server's frame clock (/ rate), which the audio's frames follow,
+// and when this client was handed it on the monotonic clock, the time an
+// organ would get it (a server held up by a busy machine falls behind on the
+// frame clock, not on this one). A first line "audio FRAMETIME RATE" gives the first audio frame.
 // AUDIOFILE: the two inputs as interleaved 32-bit floats.
 #include <jack/jack.h>
 #include <jack/midiport.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -23,6 +27,7 @@ namespace {
 
 struct arrival {
     jack_nframes_t frame;
+    double clock;
     int size;
     unsigned char bytes[3];
 };
@@ -41,6 +46,9 @@ volatile std::sig_atomic_t stop = 0;
 
 int process(jack_nframes_t frames, void*) {
     const jack_nframes_t at = jack_last_frame_time(client);
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const double began = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
     if (!started.exchange(true)) {
         firstframe = at;
     }
@@ -51,20 +59,23 @@ int process(jack_nframes_t frames, void*) {
         const size_t n = arrived.load();
         if (jack_midi_event_get(&e, buffer, i) == 0 && n < arrivals.size() && e.size <= 3) {
             arrivals[n].frame = at + e.time;
+            arrivals[n].clock = began + static_cast<double>(e.time) / jack_get_sample_rate(client);
             arrivals[n].size = static_cast<int>(e.size);
             std::copy(e.buffer, e.buffer + e.size, arrivals[n].bytes);
             arrived = n + 1;
         }
     }
-    const size_t done = audioframes.load();
+    // Each period where the frame clock puts it: a period this client missed
+    // stays silent instead of pulling the rest earlier.
+    const size_t done = at - firstframe.load();
     const float* left = static_cast<float*>(jack_port_get_buffer(audioin[0], frames));
     const float* right = static_cast<float*>(jack_port_get_buffer(audioin[1], frames));
-    size_t take = std::min<size_t>(frames, audio.size() / 2 - done);
-    for (size_t i = 0; i < take; i++) {
+    const size_t room = audio.size() / 2;
+    for (size_t i = 0; i < frames && done + i < room; i++) {
         audio[2 * (done + i)] = left[i];
         audio[2 * (done + i) + 1] = right[i];
     }
-    audioframes = done + take;
+    audioframes = std::min(room, done + frames);
     return 0;
 }
 
@@ -126,7 +137,8 @@ int main(int argc, char** argv) {
     }
     std::fprintf(midi, "audio %.6f %u\n", static_cast<double>(firstframe.load()) / rate, rate);
     for (size_t i = 0; i < arrived.load(); i++) {
-        std::fprintf(midi, "%.6f ", static_cast<double>(arrivals[i].frame) / rate);
+        std::fprintf(midi, "%.6f %.6f ", static_cast<double>(arrivals[i].frame) / rate,
+                     arrivals[i].clock);
         for (int b = 0; b < arrivals[i].size; b++) {
             std::fprintf(midi, "%02X", arrivals[i].bytes[b]);
         }

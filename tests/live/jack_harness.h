@@ -88,8 +88,8 @@ class JackServer {
         // Above the builds that share the machine where the system allows it
         // (nice says why not, and goes on, elsewhere); never real-time.
         pid = startprogram(testpath("NICE"),
-                           {"nice", "-n", "-10", testpath("JACKD"), "--no-realtime", "-n", name,
-                            "-t", "10000", "-d", "dummy", "-r", std::to_string(rate), "-p",
+                           {"nice", "-n", "-10", testpath("JACKD"), "--no-realtime", "-S", "-n",
+                            name, "-t", "10000", "-d", "dummy", "-r", std::to_string(rate), "-p",
                             std::to_string(period)},
                            where);
     }
@@ -108,8 +108,9 @@ class JackServer {
 };
 
 struct Arrival {
-    double seconds;
+    double seconds; // on the monotonic clock, or in the stream
     std::string hex;
+    double frameseconds = 0.0; // on the server's frame clock, which the audio keeps
 };
 
 // What the capture client kept.
@@ -145,7 +146,7 @@ class Capture {
         std::string word;
         midi >> word >> c.audiostart >> c.audio.rate;
         c.audio.channels = 2;
-        for (Arrival a; midi >> a.seconds >> a.hex;) {
+        for (Arrival a; midi >> a.frameseconds >> a.seconds >> a.hex;) {
             c.midi.push_back(a);
         }
         std::ifstream raw(folder + "/audio.raw", std::ios::binary);
