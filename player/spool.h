@@ -30,7 +30,7 @@ extern spool speedup;
 // The step between interpretroll and serialiseroll: records s as the spool
 // in force and, when it is on, adds tempo events to track 0 of outputfile, as
 // few as keep every tick within half a tick of the time the spool's law
-// gives it (the demo roll: ten). Uses iptempo, optempo and tpq as the header
+// gives it (the demo roll: nine). Uses iptempo, optempo and tpq as the header
 // pass left them; the ticks of every event stay as they were.
 void spoolspeedup(const spool& s);
 
