@@ -154,9 +154,16 @@
     window.requestAnimationFrame(frame);
   }
 
+  // A play that a pause cuts short is no error.
+  function play() {
+    var started = audio.play();
+    if (started && started.catch) {
+      started.catch(function () {});
+    }
+  }
   function toggle() {
     if (audio.paused) {
-      audio.play();
+      play();
     } else {
       audio.pause();
     }
@@ -267,7 +274,7 @@
     var s = Math.min(row * facts.rowseconds + within, facts.seconds);
     // Back from paper to seconds played: the law solved for t.
     jump(facts.rate > 0 ? 2 * s / (1 + Math.sqrt(1 + facts.rate * s)) : s);
-    audio.play();
+    play();
   });
 
   settempo(100);
