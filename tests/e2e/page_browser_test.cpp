@@ -292,7 +292,8 @@ TEST_P(PageInBrowser, PlaysAndShowsTheRoll) {
     // A click plays from the paper under it, with its registration.
     auto clicked = facts(seen.out, "clicked");
     ASSERT_EQ(clicked.size(), 1u);
-    EXPECT_NEAR(num(clicked[0][1]), spoolplayed(perf.rate, c.click) + 0.4, 0.35);
+    EXPECT_GE(num(clicked[0][1]), spoolplayed(perf.rate, c.click) - 0.05);
+    EXPECT_LE(num(clicked[0][1]), spoolplayed(perf.rate, c.click) + 1.5);
     EXPECT_EQ(clicked[0][2], "playing");
     expectshown(clicked[0], 1, report, perf);
 
