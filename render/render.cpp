@@ -26,6 +26,9 @@
 namespace {
 
 const char* finaloutput = nullptr;
+// steadyscore's ticks: a tenth of a millisecond each.
+bool steadyticks = false;
+const double steadytickseconds = 1.0e-4;
 // A plain heap string: the exit and signal handlers read it after every
 // object with a destructor may be gone.
 char* pendingpath = nullptr;
@@ -340,7 +343,7 @@ double renderscore(renderhandles& fluid, size_t op_size) {
     while (fluid_player_get_status(fluid.player) == FLUID_PLAYER_PLAYING) {
         renderblock(renderer);
         blocks++;
-        drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), total);
+        drawprogress(handedseconds(fluid_player_get_current_tick(fluid.player)), total);
     }
     // The tail: the pipes' releases, until the last voice has stopped. Nothing feeds
     // FluidSynth's reverb or chorus (the bank's sends and the score's controllers are
@@ -373,7 +376,7 @@ size_t steadyscore(std::string& op_string) {
                                e.getTempoMicro() / 1.0e6 / quarter});
             }
         }
-        const int steadytpq = 1000; // at 600 beats a minute: 0.1 ms a tick
+        const int steadytpq = 1000; // at 600 beats a minute: steadytickseconds a tick
         MidiFile steady;
         steady.absoluteTime();
         steady.addTrack(outputfile.getTrackCount() - 1);
@@ -396,17 +399,23 @@ size_t steadyscore(std::string& op_string) {
                     at++;
                 }
                 const double seconds = map[at].seconds + (e.time - map[at].tick) * map[at].pertick;
-                steady.addEvent(track,
-                                static_cast<int>(std::fmin(seconds * 10000.0 + 0.5, 2147483647.0)),
-                                e.data);
+                steady.addEvent(
+                    track,
+                    static_cast<int>(std::fmin(seconds / steadytickseconds + 0.5, 2147483647.0)),
+                    e.data);
             }
         }
         steady.sortTracks();
         std::ostringstream out;
         steady.write(out);
         op_string = out.str();
+        steadyticks = true;
     }
     return (op_string.size() + 7) / 8 * 8;
+}
+
+double handedseconds(long long tick) {
+    return steadyticks ? tick * steadytickseconds : tickseconds(tick);
 }
 
 void teardownrender(renderhandles& fluid) {

@@ -108,6 +108,10 @@ double renderscore(renderhandles& fluid, size_t op_size);
 // the sample. Without the speed-up, op_string as it is. Returns op_size.
 size_t steadyscore(std::string& op_string);
 
+// Seconds played at a tick of the score handed to FluidSynth (steadyscore's
+// when it made one), for the progress line.
+double handedseconds(long long tick);
+
 // Deletes the player, the synthesiser and the settings.
 void teardownrender(renderhandles& fluid);
 

@@ -71,7 +71,7 @@ bool encodeperformance(renderhandles& fluid, size_t op_size, double seconds, std
         good = good && ope_encoder_write_float(encoder, pcm.data(), period) == OPE_OK;
         frames += period;
         if (frames < end) {
-            drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), total);
+            drawprogress(handedseconds(fluid_player_get_current_tick(fluid.player)), total);
         }
     }
     endprogress();
