@@ -79,7 +79,7 @@
     }
   }
   var shownchange = -1, announced = -1;
-  function console_(s) {
+  function showconsole(s) {
     var k = inforce(facts.changes, s), now = facts.changes[k];
     if (k !== shownchange) {
       settabs(el.swelltabs, now.sw);
@@ -140,7 +140,7 @@
     head.setAttribute("transform",
                       "translate(" + x + " " + (facts.header + row * facts.rowheight) + ")");
     lightholes(s);
-    announce(console_(s));
+    announce(showconsole(s));
     put(el.clock, clock(Math.min(t, facts.played)) + " / " + clock(facts.played));
     if (document.activeElement !== seek) {
       seek.value = String(Math.min(t, facts.played));
@@ -199,7 +199,7 @@
       jump(t);
       var s = paper(t), row = Math.min(Math.floor(s / facts.rowseconds), facts.rows - 1);
       keepinview(Math.max(0, row));
-      announce(console_(s));
+      announce(showconsole(s));
     }
   }
   function copylink() {
