@@ -31,9 +31,10 @@ size_t serialiseroll(double lastendtime, std::string& op_string) {
     return op_size;
 }
 
-size_t preparescore(const char* rollpath, std::string& op_string) {
+size_t preparescore(const char* rollpath, std::string& op_string, const spool& s) {
     MidiFile inputfile;
     readroll(rollpath, inputfile);
     const double lastendtime = interpretroll(inputfile);
+    spoolspeedup(s);
     return serialiseroll(lastendtime, op_string);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "MidiFile.h"
+#include "spool.h"
 
 // Step 1: reads the roll at rollpath into an empty inputfile and checks it
 // (checkroll). The reader and the check end the program on a bad file.
@@ -25,7 +26,8 @@ double interpretroll(MidiFile& inputfile);
 // multiple of 8.
 size_t serialiseroll(double lastendtime, std::string& op_string);
 
-// The three steps in order, on the roll at rollpath.
-size_t preparescore(const char* rollpath, std::string& op_string);
+// The three steps in order, on the roll at rollpath, with the spool's
+// speed-up (spoolspeedup) between the second and the third.
+size_t preparescore(const char* rollpath, std::string& op_string, const spool& s = spool());
 
 #endif

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "spool.h"
 #include "state.h"
 
 namespace {
@@ -46,7 +47,7 @@ double tickseconds(long long ticks) {
     if (!(optempo > 0.0) || tpq <= 0) {
         return 0.0;
     }
-    return static_cast<double>(ticks) * 60.0 / (optempo * tpq);
+    return spoolplayed(spoolrate(), static_cast<double>(ticks) * 60.0 / (optempo * tpq));
 }
 
 double scoreseconds() {

@@ -9,8 +9,8 @@
 // True when standard error is a terminal (asked once).
 bool progressshown();
 
-// Seconds of the output score at the output tempo for a tick count: the score
-// holds one tempo event, so this is exact up to its rounding.
+// Seconds of the output score at the output tempo for a tick count, with the
+// spool's speed-up in force: exact up to the tempo events' rounding.
 double tickseconds(long long ticks);
 
 // Length of the output score in seconds: its last event, at the output tempo.

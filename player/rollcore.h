@@ -12,6 +12,7 @@
 #include "roll.h"
 #include "score.h"
 #include "serialise.h"
+#include "spool.h"
 #include "state.h"
 #include "swell.h"
 #include "validate.h"

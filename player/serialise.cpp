@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "spool.h"
 #include "state.h"
 
 void serialisescore(std::string& op_string, size_t& op_size) {
@@ -19,7 +20,7 @@ void serialisescore(std::string& op_string, size_t& op_size) {
 }
 
 long long playingseconds(double lastendtime) {
-    double seconds = lastendtime * iptempo / optempo;
+    double seconds = spoolplayed(spoolrate(), lastendtime * iptempo / optempo);
     // Not a number or before the start (a roll whose ticks wrapped): nothing
     // to play. Beyond a 64-bit count: held at the largest count, far past any
     // real roll.

@@ -9,8 +9,8 @@
 // op_string and rounds its length up to a multiple of 8 into op_size.
 void serialisescore(std::string& op_string, size_t& op_size);
 
-// Whole seconds of playing at the output tempo, never negative, never
-// overflowing.
+// Whole seconds of playing at the output tempo (with the spool's speed-up in
+// force), never negative, never overflowing.
 long long playingseconds(double lastendtime);
 
 // Prints "Playing time: M minutes S seconds".

@@ -3,6 +3,8 @@
 // before any of them.
 #include "state.h"
 
+#include "spool.h"
+
 #include <cstdlib>
 #include <iostream>
 
@@ -79,6 +81,7 @@ void resetplayerstate() {
     sc1 = sc2 = sc3 = sc4 = sc5 = sc6 = 0;
     sc1A = sc2A = sc3A = sc4A = sc5A = sc6A = 0;
     sc1on = sc2on = sc3on = sc4on = sc5on = sc6on = false;
+    speedup = spool();
 
     os_buffer.str(std::string());
     os_buffer.clear();

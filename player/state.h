@@ -55,8 +55,9 @@ extern int sc1, sc2, sc3, sc4, sc5, sc6;
 extern int sc1A, sc2A, sc3A, sc4A, sc5A, sc6A;
 extern bool sc1on, sc2on, sc3on, sc4on, sc5on, sc6on;
 
-// Puts every program-wide variable above back to its start-up value, releases
-// op_buffer and restores standard output's number format.
+// Puts every program-wide variable above (and the spool in force, spool.h)
+// back to its start-up value, releases op_buffer and restores standard
+// output's number format.
 void resetplayerstate();
 
 #endif

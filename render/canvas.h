@@ -30,6 +30,13 @@ class canvas {
     virtual void text(double x, double y, const std::string& words, double size, const colour& c,
                       bool bold) = 0;
     virtual double textwidth(const std::string& words, double size, bool bold) = 0;
+    // Text shortened to fit its room: where the format can (the SVG's hover
+    // title), the whole of it goes with it.
+    virtual void shortened(double x, double y, const std::string& shown, const std::string& whole,
+                           double size, const colour& c, bool bold) {
+        (void)whole;
+        text(x, y, shown, size, c, bold);
+    }
     // Until the matching pop: the origin moved down by dy, or drawing kept
     // inside a box.
     virtual void push(double dy) = 0;

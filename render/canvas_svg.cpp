@@ -106,9 +106,15 @@ void svgcanvas::line(const std::vector<point>& points, double thickness, const c
 
 void svgcanvas::text(double x, double y, const std::string& words, double size, const colour& c,
                      bool bold) {
+    shortened(x, y, words, words, size, c, bold);
+}
+
+void svgcanvas::shortened(double x, double y, const std::string& shown, const std::string& whole,
+                          double size, const colour& c, bool bold) {
     body += "<text x=\"" + num(x) + "\" y=\"" + num(y) + "\" font-size=\"" + num(size) +
             "px\" fill=\"" + hex(c) + "\"" + (bold ? " font-weight=\"bold\"" : "") + ">" +
-            spaced(xmlescaped(words)) + "</text>\n";
+            (shown == whole ? "" : "<title>" + xmlescaped(whole) + "</title>") +
+            spaced(xmlescaped(shown)) + "</text>\n";
 }
 
 double svgcanvas::textwidth(const std::string& words, double size, bool bold) {

@@ -22,6 +22,8 @@ class svgcanvas : public canvas {
     void text(double x, double y, const std::string& words, double size, const colour& c,
               bool bold) override;
     double textwidth(const std::string& words, double size, bool bold) override;
+    void shortened(double x, double y, const std::string& shown, const std::string& whole,
+                   double size, const colour& c, bool bold) override;
     void push(double dy) override;
     void pushclip(const box& inside) override;
     void pop() override;

@@ -1,15 +1,20 @@
 #include "page.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "canvas_svg.h"
 #include "picture.h"
+#include "spool.h"
 #include "stops.h"
 
 namespace page {
 
+// page.js and page.css, embedded at build time (embed.cmake).
 extern const char* const script;
+extern const char* const style;
 
 namespace {
 
@@ -54,19 +59,64 @@ std::string quoted(const std::string& words) {
     return out + "\"";
 }
 
-std::string number(double v) {
+std::string number(double v, const char* format = "%.4f") {
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%.4f", v);
+    std::snprintf(buf, sizeof buf, format, v);
     return buf;
+}
+
+// The stops of a division's registrations (programs first to last), in the
+// organ's own order: the division's tabs.
+std::vector<const OrganStop*> divisionstops(int first, int last) {
+    std::vector<const OrganStop*> tabs;
+    for (const OrganStop* stop : organStops()) {
+        bool drawn = false;
+        for (const OrganProgram& p : organPrograms()) {
+            for (const OrganStop* s : p.stops) {
+                drawn = drawn || (p.program >= first && p.program <= last && s == stop);
+            }
+        }
+        if (drawn) {
+            tabs.push_back(stop);
+        }
+    }
+    return tabs;
+}
+
+const std::vector<const OrganStop*>& swelltabs() {
+    static const std::vector<const OrganStop*> tabs = divisionstops(10, 63);
+    return tabs;
+}
+
+const std::vector<const OrganStop*>& greattabs() {
+    static const std::vector<const OrganStop*> tabs = divisionstops(70, 123);
+    return tabs;
+}
+
+// The tabs a program draws, as their places among the division's tabs.
+std::string drawn(int program, const std::vector<const OrganStop*>& tabs) {
+    std::string places;
+    for (const OrganProgram& p : organPrograms()) {
+        for (size_t i = 0; p.program == program && i < tabs.size(); i++) {
+            for (const OrganStop* s : p.stops) {
+                if (s == tabs[i]) {
+                    places += (places.empty() ? "" : ",") + std::to_string(i);
+                }
+            }
+        }
+    }
+    return "[" + places + "]";
 }
 
 std::string change(double t, int swellprogram, const std::string& label) {
     return "{\"t\":" + number(t) + ",\"swell\":" + quoted(registrationName(swellprogram)) +
            ",\"great\":" + quoted(registrationName(swellprogram + 60)) +
-           ",\"label\":" + quoted(label) + "}";
+           ",\"sw\":" + drawn(swellprogram, swelltabs()) +
+           ",\"gt\":" + drawn(swellprogram + 60, greattabs()) + ",\"label\":" + quoted(label) + "}";
 }
 
-// What the script needs: the picture's geometry, and what is in force when.
+// What the script needs: the picture's geometry, the spool's law, every
+// opening, and what is in force when. Times are seconds of paper.
 std::string facts(const performance& perf) {
     using namespace picture;
     std::string changes = change(0.0, 10, "");
@@ -78,42 +128,66 @@ std::string facts(const performance& perf) {
         shades += std::string(shades.empty() ? "" : ",") + "{\"t\":" + number(s.t) +
                   ",\"level\":" + std::to_string(s.shades) + "}";
     }
+    std::string holes;
+    for (const holeopening& h : perf.holes) {
+        const double end = std::isfinite(h.end) ? h.end : perf.seconds;
+        holes += std::string(holes.empty() ? "" : ",") + "[" + std::to_string(h.hole) + "," +
+                 number(h.start, "%.3f") + "," + number(end, "%.3f") + "]";
+    }
     return "{\"width\":" + number(width) + ",\"left\":" + number(left) +
            ",\"pixelspersecond\":" + number(pixelspersecond) +
            ",\"rowseconds\":" + number(rowseconds) + ",\"rowheight\":" + number(rowheight) +
+           ",\"holestop\":" + number(holestop) + ",\"holepitch\":" + number(holepitch) +
            ",\"header\":" + number(headerheight(perf)) +
            ",\"rows\":" + std::to_string(rowcount(perf)) + ",\"seconds\":" + number(perf.seconds) +
-           ",\"changes\":[" + changes + "],\"shades\":[" + shades + "]}";
+           ",\"played\":" + number(spoolplayed(perf.rate, perf.seconds)) +
+           ",\"rate\":" + number(perf.rate, "%.9g") + ",\"changes\":[" + changes +
+           "],\"shades\":[" + shades + "],\"holes\":[" + holes + "]}";
 }
 
-const char* const style = R"css(
-body { margin: 0; font: 14px "DejaVu Sans", sans-serif; color: #262626; background: #fff; }
-#bar { position: sticky; top: 0; z-index: 1; display: flex; flex-wrap: wrap; gap: 4px 18px;
-       align-items: center; padding: 8px 20px; background: #f2f2f2; border-bottom: 1px solid #ccc; }
-#bar button { font: inherit; min-width: 5em; }
-#bar .label { color: #737373; }
-#clock { font-variant-numeric: tabular-nums; }
-#roll svg { display: block; max-width: 100%; height: auto; cursor: pointer; }
-)css";
+std::string tablist(const char* id, const char* name, const std::vector<const OrganStop*>& tabs) {
+    std::string items;
+    for (const OrganStop* s : tabs) {
+        items += "<li class=\"tab\">" + picture::xmlescaped(s->name) + "</li>";
+    }
+    return std::string("<div class=\"division\"><span class=\"label\" aria-hidden=\"true\">") +
+           name + "</span><ul id=\"" + id + "\" aria-label=\"" + name + " stops\">" + items +
+           "</ul></div>\n";
+}
 
 } // namespace
 
 std::string document(const performance& perf, const std::string& ogg) {
     using namespace picture;
-    const std::string playhead = "<g id=\"playhead\" transform=\"translate(" + number(left) + " " +
-                                 number(headerheight(perf)) +
-                                 ")\"><rect x=\"-1\" y=\"0\" width=\"2\" height=\"" +
-                                 number(holestop + 128 * holepitch) + "\" fill=\"#cc0000\"/></g>\n";
+    const std::string playhead =
+        "<g id=\"playhead\" transform=\"translate(" + number(left) + " " +
+        number(headerheight(perf)) + ")\"><rect x=\"-1\" y=\"0\" width=\"2\" height=\"" +
+        number(holestop + 128 * holepitch) + "\" fill=\"#cc0000\"/><g id=\"lit\"></g></g>\n";
     return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
            xmlescaped(rolltitle(perf)) + "</title>\n<style>" + style +
-           "</style>\n</head>\n<body>\n<div id=\"bar\">\n"
+           "</style>\n</head>\n<body>\n<div id=\"bar\">\n<div id=\"transport\">\n"
            "<button id=\"play\" type=\"button\">Play</button>\n"
-           "<span id=\"clock\">00:00 / 00:00</span>\n"
-           "<span><span class=\"label\">swell</span> <span id=\"swell\"></span></span>\n"
-           "<span><span class=\"label\">great</span> <span id=\"great\"></span></span>\n"
-           "<span><span class=\"label\">shades</span> <span id=\"shades\"></span></span>\n"
-           "<span id=\"action\"></span>\n</div>\n<div id=\"roll\">\n" +
+           "<span id=\"clock\" aria-label=\"Time played\">00:00 / 00:00</span>\n"
+           "<input id=\"seek\" type=\"range\" min=\"0\" max=\"" +
+           number(spoolplayed(perf.rate, perf.seconds), "%.1f") +
+           "\" step=\"0.1\" value=\"0\" aria-label=\"Position in the roll\">\n"
+           "<span id=\"tempocontrol\" role=\"group\" aria-label=\"Tempo\">"
+           "<button id=\"slower\" type=\"button\" aria-label=\"Slower\">\xE2\x88\x92</button>"
+           "<input id=\"tempo\" type=\"range\" min=\"50\" max=\"200\" step=\"10\" value=\"100\" "
+           "aria-label=\"Tempo, percent of the roll's\">"
+           "<button id=\"faster\" type=\"button\" aria-label=\"Faster\">+</button>"
+           "<output id=\"tempovalue\" for=\"tempo\">100 %</output></span>\n"
+           "<button id=\"copylink\" type=\"button\">Copy link</button>\n"
+           "<span id=\"linkstatus\" role=\"status\"></span>\n</div>\n<div id=\"console\">\n" +
+           tablist("swelltabs", "Swell", swelltabs()) + tablist("greattabs", "Great", greattabs()) +
+           "<div class=\"division\"><label for=\"shades\" class=\"label\">Shades</label>"
+           "<meter id=\"shades\" min=\"0\" max=\"3\" value=\"3\" "
+           "aria-label=\"Swell shades, 0 closed to 3 open\"></meter>"
+           "<span id=\"shadesvalue\" aria-hidden=\"true\">3</span></div>\n"
+           "<span id=\"action\"></span>\n</div>\n"
+           "<div id=\"announce\" class=\"unseen\" aria-live=\"polite\"></div>\n</div>\n"
+           "<div id=\"roll\">\n" +
            svgdocument(perf, false, playhead) +
            "</div>\n<audio id=\"sound\" preload=\"auto\"></audio>\n"
            "<script id=\"facts\" type=\"application/json\">" +

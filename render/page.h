@@ -20,9 +20,11 @@ const double longestpage = 30 * 60.0;
 // demo roll's page near 2 MB.
 const int bitrate = 112000;
 
-// The sound ends this long after the roll, faded, so that the page's clock
-// and the roll's paper end together.
-const double fadeseconds = 0.4;
+// After the roll's last hole the sound goes on while any pipe still sounds
+// (the final chord's room), at most tailseconds, the last fadeseconds of them
+// faded out.
+const double tailseconds = 5.0;
+const double fadeseconds = 0.5;
 
 // The whole page for perf with `ogg` (an Ogg Opus stream) as its sound.
 std::string document(const performance& perf, const std::string& ogg);

@@ -56,6 +56,8 @@ void finishperformance() {
     watched.inputtempo = iptempo;
     watched.tempoplayed = optempo;
     watched.playingseconds = playingseconds(lastend);
+    watched.speedup = speedup;
+    watched.rate = spoolrate();
     const double scale = iptempo / optempo;
     double last = lastend * scale;
     for (holeopening& h : watched.holes) {

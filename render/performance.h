@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-// Times are seconds at the tempo played once finishperformance has run.
+#include "spool.h"
+
+// Times are seconds at the tempo played once finishperformance has run: with
+// the spool's speed-up, seconds of paper, which spoolplayed(rate, t) turns
+// into seconds of playing.
 struct holeopening {
     int hole;
     double start;
@@ -37,6 +41,8 @@ struct performance {
     double tempoplayed = 0.0;
     long long playingseconds = 0; // as the report prints it
     double seconds = 0.0;         // the end of the last thing drawn
+    spool speedup;                // the spool in force
+    double rate = 0.0;            // its spoolrate()
 };
 
 extern performance watched;

@@ -1,5 +1,6 @@
 // The one drawing routine behind every output that shows the roll: header,
 // legend and rows, onto any canvas.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "canvas.h"
 #include "picture.h"
 #include "picture_draw.h"
+#include "spool.h"
 #include "stops.h"
 
 namespace picture {
@@ -54,6 +56,105 @@ using rowbars = std::array<std::vector<bar>, kindcount>;
 void text(canvas& cv, double x, double y, const std::string& words, double size, const colour& c,
           bool bold = false) {
     cv.text(x, y, words, size, c, bold);
+}
+
+// The first n characters (code points) of UTF-8 words.
+std::string firstchars(const std::string& words, size_t n) {
+    size_t end = 0;
+    for (size_t count = 0; end < words.size() && count < n; count++) {
+        end++;
+        while (end < words.size() && (static_cast<unsigned char>(words[end]) & 0xC0) == 0x80) {
+            end++;
+        }
+    }
+    return words.substr(0, end);
+}
+
+size_t charcount(const std::string& words) {
+    size_t n = 0;
+    for (unsigned char c : words) {
+        n += (c & 0xC0) != 0x80;
+    }
+    return n;
+}
+
+std::vector<std::string> split(const std::string& words, const std::string& by) {
+    std::vector<std::string> parts;
+    for (size_t from = 0;;) {
+        size_t at = words.find(by, from);
+        parts.push_back(words.substr(from, at - from));
+        if (at == std::string::npos) {
+            return parts;
+        }
+        from = at + by.size();
+    }
+}
+
+// A stop list with every word of over six letters cut to five and a full
+// stop ("Tromp. 8', Flûte harmo. 8'"); the pitches stay whole.
+std::string abbreviated(const std::string& words) {
+    std::string out;
+    for (const std::string& stop : split(words, ", ")) {
+        std::string name;
+        for (const std::string& word : split(stop, " ")) {
+            name += (name.empty() ? "" : " ") +
+                    (charcount(word) > 6 ? firstchars(word, 5) + "." : word);
+        }
+        out += (out.empty() ? "" : ", ") + name;
+    }
+    return out;
+}
+
+// The longest form of words that fits in room pixels: whole; for a stop
+// list, its names abbreviated, then its first stops and an ellipsis; then its
+// first characters and an ellipsis; empty when not even that fits.
+std::string fitted(canvas& cv, const std::string& words, double size, bool bold, double room,
+                   bool stoplist) {
+    auto fits = [&](const std::string& w) { return cv.textwidth(w, size, bold) <= room; };
+    if (fits(words)) {
+        return words;
+    }
+    const std::string shorter = stoplist ? abbreviated(words) : words;
+    if (fits(shorter)) {
+        return shorter;
+    }
+    const std::vector<std::string> whole =
+        stoplist ? split(words, ", ") : std::vector<std::string>{words};
+    const std::vector<std::string> stops =
+        stoplist ? split(shorter, ", ") : std::vector<std::string>{words};
+    // As many stops as fit, their names whole where they can be.
+    for (size_t n = stops.size() - 1; n >= 1; n--) {
+        std::string first, firstshort;
+        for (size_t i = 0; i < n; i++) {
+            first += whole[i] + ", ";
+            firstshort += stops[i] + ", ";
+        }
+        for (const std::string& form : {first, firstshort}) {
+            if (fits(form + "\u2026")) {
+                return form + "\u2026";
+            }
+        }
+    }
+    for (size_t n = charcount(stops[0]); n-- > 0;) {
+        std::string cut = firstchars(stops[0], n);
+        while (!cut.empty() && (cut.back() == ' ' || cut.back() == ',')) {
+            cut.pop_back();
+        }
+        if (fits(cut + "\u2026")) {
+            return cut + "\u2026";
+        }
+    }
+    return "";
+}
+
+// Text that never runs past its room: shortened, with the whole of it kept
+// (as the SVG's hover title) when it had to be.
+void fittext(canvas& cv, double x, double y, const std::string& words, double size, const colour& c,
+             double room, bool bold = false, bool stoplist = false) {
+    const std::string shown = fitted(cv, words, size, bold, room, stoplist);
+    if (!shown.empty()) {
+        cv.shortened(x, y, shown, words, size, c, bold);
+    }
 }
 
 // A line one pixel wide on the pixel grid, from y0 to y1 at x.
@@ -119,14 +220,15 @@ std::vector<rowbars> cutbars(const performance& perf, int rows) {
 }
 
 void drawheader(canvas& cv, const performance& perf) {
+    const double room = width - 40.0;
     double y = headertop;
-    text(cv, 20.0, y, rolltitle(perf), 20.0, ink, true);
+    fittext(cv, 20.0, y, rolltitle(perf), 20.0, ink, room, true);
     y += 8.0;
     for (const std::string& c : perf.copyrights) {
-        text(cv, 20.0, y += headerline, readable("Copyright: " + c), 13.0, ink);
+        fittext(cv, 20.0, y += headerline, readable("Copyright: " + c), 13.0, ink, room);
     }
     for (const std::string& t : perf.texts) {
-        text(cv, 20.0, y += headerline, readable(t), 13.0, ink);
+        fittext(cv, 20.0, y += headerline, readable(t), 13.0, ink, room);
     }
     text(cv, 20.0, y += headerline,
          "Input tempo: " + fixed1(perf.inputtempo) +
@@ -134,6 +236,16 @@ void drawheader(canvas& cv, const performance& perf) {
              "    Playing time: " + std::to_string(perf.playingseconds / 60) + " minutes " +
              std::to_string(perf.playingseconds % 60) + " seconds",
          13.0, ink);
+    if (perf.rate > 0.0) {
+        char spooled[200];
+        std::snprintf(spooled, sizeof spooled,
+                      "Take-up spool %g mm, paper %g mm: the tempo rises from %.1f to %.1f. The "
+                      "rows are the paper; the times under them are the times played.",
+                      perf.speedup.diameter, perf.speedup.thickness, perf.tempoplayed,
+                      perf.tempoplayed *
+                          (1.0 + perf.rate * spoolplayed(perf.rate, perf.seconds) / 2.0));
+        text(cv, 20.0, y += headerline, spooled, 13.0, ink);
+    }
     text(cv, 20.0, y += headerline, "Pedal throughout: " + registrationName(0), 13.0, ink);
 
     // The legend: a swatch for every kind of hole, then the two lines.
@@ -171,9 +283,8 @@ void drawregistration(canvas& cv, const performance& perf, int row, double top, 
             continue;
         }
         double x0 = xin(from, row), x1 = xin(to, row);
-        cv.pushclip({x0, top, x1 - x0 - 2.0, lineheight});
-        text(cv, x0 + 3.0, top + 12.0, registrationName(changes[i].program), 11.0, c);
-        cv.pop();
+        fittext(cv, x0 + 3.0, top + 12.0, registrationName(changes[i].program), 11.0, c,
+                x1 - x0 - 6.0, false, true);
     }
 }
 
@@ -190,7 +301,8 @@ void drawrow(canvas& cv, const performance& perf, const rowbars& bars, int row) 
         double x = left + k * 10.0 * pixelspersecond;
         vline(cv, x, lineheight, holesbottom, gridline);
         if (k < 6) {
-            text(cv, x + 2.0, holesbottom + 13.0, clock(rowstart + k * 10.0), 10.0, faint);
+            text(cv, x + 2.0, holesbottom + 13.0,
+                 clock(spoolplayed(perf.rate, rowstart + k * 10.0)), 10.0, faint);
         }
     }
 
@@ -239,13 +351,32 @@ void drawrow(canvas& cv, const performance& perf, const rowbars& bars, int row) 
     // The registration on each manual, and the actions that change it.
     drawregistration(cv, perf, row, lineheight, 10, 0, swell);
     drawregistration(cv, perf, row, 2 * lineheight, 70, 60, great);
+    std::vector<const stopaction*> here;
     for (const stopaction& a : perf.actions) {
-        if (rowof(a.t) != row) {
-            continue;
+        if (rowof(a.t) == row) {
+            here.push_back(&a);
         }
-        double x = xin(a.t, row);
+    }
+    std::stable_sort(here.begin(), here.end(),
+                     [](const stopaction* a, const stopaction* b) { return a->t < b->t; });
+    // Each label right of its marker, or left of it where the next marker
+    // comes too soon, or shortened: never over another label.
+    double free = left; // the line is free from here on
+    for (size_t i = 0; i < here.size(); i++) {
+        const double x = std::floor(xin(here[i]->t, row));
+        const double after = i + 1 < here.size() ? std::floor(xin(here[i + 1]->t, row)) : width;
+        const double w = cv.textwidth(here[i]->label, 11.0, false);
         vline(cv, x, 2.0, 3 * lineheight, stopcontrol);
-        text(cv, std::floor(x) + 4.0, 12.0, a.label, 11.0, stopcontrol);
+        if (x + 4.0 + w <= after - 3.0) {
+            text(cv, x + 4.0, 12.0, here[i]->label, 11.0, stopcontrol);
+            free = x + 4.0 + w + 3.0;
+        } else if (x - 3.0 - w >= free) {
+            text(cv, x - 3.0 - w, 12.0, here[i]->label, 11.0, stopcontrol);
+            free = x + 1.0;
+        } else {
+            fittext(cv, x + 4.0, 12.0, here[i]->label, 11.0, stopcontrol, after - x - 7.0);
+            free = after;
+        }
     }
 }
 
@@ -335,7 +466,8 @@ int rowcount(const performance& perf) {
 }
 
 double headerheight(const performance& perf) {
-    double lines = static_cast<double>(perf.copyrights.size() + perf.texts.size() + 2);
+    double lines = static_cast<double>(perf.copyrights.size() + perf.texts.size() + 2) +
+                   (perf.rate > 0.0 ? 1.0 : 0.0);
     return headertop + 8.0 + lines * headerline + legendheight;
 }
 

@@ -13,15 +13,22 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "cli.h"
 #include "progress.h"
+#include "score.h"
+#include "spool.h"
 #include "state.h"
 
 namespace {
 
 const char* finaloutput = nullptr;
+// steadyscore's ticks: a tenth of a millisecond each.
+bool steadyticks = false;
+const double steadytickseconds = 1.0e-4;
 // A plain heap string: the exit and signal handlers read it after every
 // object with a destructor may be gone.
 char* pendingpath = nullptr;
@@ -79,6 +86,37 @@ bool filetypeavailable(fluid_settings_t* settings, const char* type) {
     return wanted == nullptr;
 }
 
+// A millimetre value of an option: all of the text after '=', a number
+// within the bounds (text that is no number, "nan" included, is refused).
+double millimetres(const char* text, double least, double most, const char* refusal) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value >= least && value <= most)) {
+        refuse(refusal);
+    }
+    return value;
+}
+
+void readoption(const char* option, spool& s) {
+    const std::string word = option;
+    const size_t equals = word.find('=');
+    const std::string name = word.substr(0, equals);
+    const char* value = equals == std::string::npos ? nullptr : option + equals + 1;
+    if (name == "--speed-up" && value == nullptr) {
+        s.on = true;
+    } else if (name == "--spool-diameter" && value != nullptr) {
+        s.on = true;
+        s.diameter =
+            millimetres(value, 20.0, 500.0, "Spool diameter must be between 20 and 500 mm");
+    } else if (name == "--paper-thickness" && value != nullptr) {
+        s.on = true;
+        s.thickness =
+            millimetres(value, 0.01, 1.0, "Paper thickness must be between 0.01 and 1 mm");
+    } else {
+        refuse("Unknown option " + word);
+    }
+}
+
 // Cores this process may run on, at most 8: more threads than that mostly
 // wait for each other.
 int usablecores() {
@@ -122,17 +160,46 @@ outputkind outputkindof(const char* path) {
     return unknownoutput;
 }
 
-void checkrenderarguments(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
+renderarguments checkrenderarguments(int argc, char** argv) {
+    renderarguments found;
+    std::vector<const char*> options;
+    for (int i = 0; i < argc; i++) {
+        if (i > 0 && std::strncmp(argv[i], "--", 2) == 0) {
+            options.push_back(argv[i]);
+        } else {
+            found.words.push_back(argv[i]);
+        }
+    }
+    const int count = static_cast<int>(found.words.size());
+    char** words = found.words.data();
+    if (count != 3 && count != 4) {
         refuse(std::string("Usage: ") + (argc > 0 && argv[0] ? argv[0] : "") +
-               "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf|.html [optempo]");
+               "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf|.html [optempo]"
+               " [--speed-up] [--spool-diameter=MM] [--paper-thickness=MM]");
     }
     // The player's own checks, on the words it would have been given.
-    char* playerwords[4] = {argv[0], argv[1], argc == 4 ? argv[3] : nullptr, nullptr};
-    checkarguments(argc - 1, playerwords);
-    if (outputkindof(argv[2]) == unknownoutput) {
+    char* playerwords[4] = {words[0], words[1], count == 4 ? words[3] : nullptr, nullptr};
+    checkarguments(count - 1, playerwords);
+    if (outputkindof(words[2]) == unknownoutput) {
         refuse("Output must end in .mid, .wav, .flac, .svg, .png, .pdf or .html");
     }
+    for (const char* option : options) {
+        readoption(option, found.speedup);
+    }
+    return found;
+}
+
+void printspeedup() {
+    if (spoolrate() == 0.0) {
+        return;
+    }
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "Speed-up: take-up spool %g mm, paper %g mm: tempo %.1f at the start, %.1f at "
+                  "the end",
+                  speedup.diameter, speedup.thickness, optempo,
+                  optempo * (1.0 + spoolrate() * scoreseconds() / 2.0));
+    std::cout << line << std::endl;
 }
 
 void openoutput(const char* roll, const char* output) {
@@ -276,7 +343,7 @@ double renderscore(renderhandles& fluid, size_t op_size) {
     while (fluid_player_get_status(fluid.player) == FLUID_PLAYER_PLAYING) {
         renderblock(renderer);
         blocks++;
-        drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), total);
+        drawprogress(handedseconds(fluid_player_get_current_tick(fluid.player)), total);
     }
     // The tail: the pipes' releases, until the last voice has stopped. Nothing feeds
     // FluidSynth's reverb or chorus (the bank's sends and the score's controllers are
@@ -290,6 +357,65 @@ double renderscore(renderhandles& fluid, size_t op_size) {
     delete_fluid_file_renderer(renderer);
     endprogress();
     return static_cast<double>(blocks) * period / rate;
+}
+
+size_t steadyscore(std::string& op_string) {
+    if (spoolrate() > 0.0 && outputfile.getTicksPerQuarterNote() > 0) {
+        // The tempo map of track 0 (sorted, so the events come in time order).
+        struct change {
+            long long tick;
+            double seconds, pertick;
+        };
+        const double quarter = outputfile.getTicksPerQuarterNote();
+        std::vector<change> map = {{0, 0.0, 0.5 / quarter}};
+        for (int i = 0; i < outputfile.getNumEvents(tempotrack); i++) {
+            const MFEvent& e = outputfile.getEvent(tempotrack, i);
+            if (e.isTempo()) {
+                const change& last = map.back();
+                map.push_back({e.time, last.seconds + (e.time - last.tick) * last.pertick,
+                               e.getTempoMicro() / 1.0e6 / quarter});
+            }
+        }
+        const int steadytpq = 1000; // at 600 beats a minute: steadytickseconds a tick
+        MidiFile steady;
+        steady.absoluteTime();
+        steady.addTrack(outputfile.getTrackCount() - 1);
+        steady.setTicksPerQuarterNote(steadytpq);
+        Array<unsigned char> tempo;
+        tempo.setSize(6);
+        const unsigned char bytes[] = {0xFF, 0x51, 0x03, 0x01, 0x86, 0xA0}; // 100000 us
+        for (int i = 0; i < 6; i++) {
+            tempo[i] = bytes[i];
+        }
+        steady.addEvent(tempotrack, 0, tempo);
+        for (int track = 0; track < outputfile.getTrackCount(); track++) {
+            size_t at = 0; // each track is in time order
+            for (int i = 0; i < outputfile.getNumEvents(track); i++) {
+                const MFEvent& e = outputfile.getEvent(track, i);
+                if (e.isTempo()) {
+                    continue;
+                }
+                while (at + 1 < map.size() && map[at + 1].tick <= e.time) {
+                    at++;
+                }
+                const double seconds = map[at].seconds + (e.time - map[at].tick) * map[at].pertick;
+                steady.addEvent(
+                    track,
+                    static_cast<int>(std::fmin(seconds / steadytickseconds + 0.5, 2147483647.0)),
+                    e.data);
+            }
+        }
+        steady.sortTracks();
+        std::ostringstream out;
+        steady.write(out);
+        op_string = out.str();
+        steadyticks = true;
+    }
+    return (op_string.size() + 7) / 8 * 8;
+}
+
+double handedseconds(long long tick) {
+    return steadyticks ? tick * steadytickseconds : tickseconds(tick);
 }
 
 void teardownrender(renderhandles& fluid) {

@@ -7,8 +7,11 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include <fluidsynth.h>
+
+#include "spool.h"
 
 enum outputkind {
     unknownoutput,
@@ -25,10 +28,23 @@ enum outputkind {
 // .pdf, .html, any case).
 outputkind outputkindof(const char* path);
 
-// The usage line for a count other than ROLL OUTPUT [optempo|s], then
-// vennoroll's checks of the roll and the tempo with its messages, then the
-// output's ending. Every refusal prints its line and exits with status 1.
-void checkrenderarguments(int argc, char** argv);
+// The command line without its options, and the spool they ask for.
+struct renderarguments {
+    std::vector<char*> words; // the program, ROLL, OUTPUT and any optempo or s
+    spool speedup;
+};
+
+// The options (--speed-up, --spool-diameter=MM, --paper-thickness=MM; either
+// of the last two turns the speed-up on) may stand anywhere. The usage line
+// for any other count of words than ROLL OUTPUT [optempo|s], then vennoroll's
+// checks of the roll and the tempo with its messages, then the output's
+// ending, then the options. Every refusal prints its line and exits with
+// status 1.
+renderarguments checkrenderarguments(int argc, char** argv);
+
+// With the speed-up on: "Speed-up: ..." with the spool, the paper and the
+// tempo at the start and at the end of the output score.
+void printspeedup();
 
 // Creates the hidden temporary file beside `output` that receives everything,
 // and makes sure it is removed if the run ends before commitoutput (any exit
@@ -83,6 +99,18 @@ void setuprender(renderhandles& fluid, outputkind kind);
 // temporary file, as fast as the machine allows, until the player ends, then
 // the tail. Returns the seconds of audio written.
 double renderscore(renderhandles& fluid, size_t op_size);
+
+// With the spool's speed-up, the serialised score the audio is rendered from:
+// every event of outputfile at its time by the score's own tempo map, in
+// ticks of a tenth of a millisecond at one steady tempo. FluidSynth's player
+// comes early by up to a millisecond at every tempo event it meets (half a
+// second over a long roll at a fine division); at one tempo it keeps time to
+// the sample. Without the speed-up, op_string as it is. Returns op_size.
+size_t steadyscore(std::string& op_string);
+
+// Seconds played at a tick of the score handed to FluidSynth (steadyscore's
+// when it made one), for the progress line.
+double handedseconds(long long tick);
 
 // Deletes the player, the synthesiser and the settings.
 void teardownrender(renderhandles& fluid);

@@ -11,10 +11,11 @@
 
 int main(int argc, char** argv) {
     printbanner();
-    checkrenderarguments(argc, argv);
-    const char* output = argv[2];
+    const renderarguments arguments = checkrenderarguments(argc, argv);
+    const char* roll = arguments.words[1];
+    const char* output = arguments.words[2];
     outputkind kind = outputkindof(output);
-    openoutput(argv[1], output);
+    openoutput(roll, output);
 
     renderhandles fluid;
     if (ispicture(kind) || kind == pageoutput) {
@@ -25,7 +26,11 @@ int main(int argc, char** argv) {
     }
 
     std::string op_string;
-    const size_t op_size = preparescore(argv[1], op_string);
+    size_t op_size = preparescore(roll, op_string, arguments.speedup);
+    printspeedup();
+    if (kind != midoutput && !ispicture(kind)) {
+        op_size = steadyscore(op_string);
+    }
 
     if (kind == midoutput) {
         writescorefile(op_string.size());

@@ -12,6 +12,7 @@
 #include "progress.h"
 #include "render.h"
 #include "serialise.h"
+#include "spool.h"
 #include "state.h"
 
 namespace {
@@ -30,8 +31,8 @@ int closed(void* /*user*/) {
 }
 
 // The performance until the roll's last hole has closed, where its paper
-// ends (the score runs on a little with nothing to show), then fadeseconds of
-// what still sounds, faded out.
+// ends, then what still sounds until the last voice has stopped, at most
+// tailseconds, faded out over their last fadeseconds.
 bool encodeperformance(renderhandles& fluid, size_t op_size, double seconds, std::string& ogg) {
     OpusEncCallbacks callbacks = {collect, closed};
     OggOpusComments* comments = ope_comments_create();
@@ -52,27 +53,25 @@ bool encodeperformance(renderhandles& fluid, size_t op_size, double seconds, std
     const int period = 4096;
     std::vector<float> pcm(2 * period);
     const double total = scoreseconds();
-    const long long fadeframes = static_cast<long long>(page::fadeseconds * pagerate);
-    long long frames = 0, fadefrom = -1;
-    while (good && (fadefrom < 0 || frames < fadefrom + fadeframes)) {
-        if (fadefrom < 0 && frames >= seconds * pagerate) {
-            fadefrom = frames;
-        }
+    const long long end = static_cast<long long>(seconds * pagerate);
+    const long long stop = end + static_cast<long long>(page::tailseconds * pagerate);
+    const long long fadefrom = stop - static_cast<long long>(page::fadeseconds * pagerate);
+    long long frames = 0;
+    while (good && frames < stop &&
+           (frames < end || fluid_synth_get_active_voice_count(fluid.synth) > 0)) {
         good = fluid_synth_write_float(fluid.synth, period, pcm.data(), 0, 2, pcm.data(), 1, 2) ==
                FLUID_OK;
-        if (fadefrom >= 0) {
-            for (int i = 0; i < period; i++) {
-                float gain = 1.0f - static_cast<float>(frames + i - fadefrom) /
-                                        static_cast<float>(fadeframes);
-                gain = gain < 0.0f ? 0.0f : gain;
-                pcm[2 * i] *= gain;
-                pcm[2 * i + 1] *= gain;
-            }
+        for (int i = 0; i < period; i++) {
+            float gain =
+                static_cast<float>(stop - frames - i) / static_cast<float>(stop - fadefrom);
+            gain = gain < 0.0f ? 0.0f : gain > 1.0f ? 1.0f : gain;
+            pcm[2 * i] *= gain;
+            pcm[2 * i + 1] *= gain;
         }
         good = good && ope_encoder_write_float(encoder, pcm.data(), period) == OPE_OK;
         frames += period;
-        if (fadefrom < 0) {
-            drawprogress(tickseconds(fluid_player_get_current_tick(fluid.player)), total);
+        if (frames < end) {
+            drawprogress(handedseconds(fluid_player_get_current_tick(fluid.player)), total);
         }
     }
     endprogress();
@@ -92,7 +91,7 @@ void writepagefile(renderhandles& fluid, const std::string& op_string, size_t op
     }
     fillopbuffer(op_string, op_size);
     std::string ogg;
-    if (!encodeperformance(fluid, op_size, watched.seconds, ogg)) {
+    if (!encodeperformance(fluid, op_size, spoolplayed(watched.rate, watched.seconds), ogg)) {
         writingfailed();
     }
     teardownrender(fluid);

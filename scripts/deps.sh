@@ -10,10 +10,13 @@ pkgs=(cmake g++ make pkg-config ccache libfluidsynth-dev libjack-jackd2-dev libc
       libwavpack-dev libzip-dev grandorgue-demo fonts-dejavu-core librtmidi-dev libtomlplusplus-dev)
 tests=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev lld afl++ dpkg-dev file
        librsvg2-bin poppler-utils libxml2-utils groff-base fonts-liberation
-       chromium chromium-driver python3-selenium jackd2 fluidsynth)
+       chromium firefox-esr nodejs jackd2 fluidsynth)
 if [ "${1:-}" = "--tests" ]; then
   shift
   pkgs+=("${tests[@]}")
+  # The browser tests' driver comes from npm. A Node.js from elsewhere brings
+  # its own npm, which Debian's npm package would conflict with.
+  command -v npm >/dev/null || pkgs+=(npm)
 fi
 pkgs+=("$@")
 missing=()

@@ -18,6 +18,14 @@ case "${1:-}" in
   *) echo "Usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
 esac
 scripts/deps.sh --tests
+# The browser tests' driver (npm's puppeteer-core), as the lock file pins it:
+# fetched only when missing or older than the lock file, so that later runs
+# need no network.
+page_driver=tests/e2e/page
+if [ ! -d "$page_driver/node_modules" ] || [ "$page_driver/package-lock.json" -nt "$page_driver/node_modules" ]; then
+  (cd "$page_driver" && npm ci --no-audit --no-fund --loglevel=error)
+  touch "$page_driver/node_modules"
+fi
 jobs=$(nproc)
 # One compiler cache for every build tree: the package's tree compiles the
 # same sources with the same flags as build/, and a second run recompiles

@@ -28,18 +28,35 @@ add_dependencies(render_tests vennoroll-render-testbank vennoroll)
 # Every program run inside has its own timeout; this one bounds a whole test.
 gtest_discover_tests(render_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 
-# The page in a real browser: Debian's Chromium driven through chromedriver
-# by python3-selenium. Label "browser", to run or skip as a group.
+# The page's script, checked by Node.js as JavaScript.
+find_program(VENNOR_NODE node)
+if(VENNOR_NODE)
+  add_test(NAME PageScript.JavaScriptSyntax
+    COMMAND ${VENNOR_NODE} --check ${PROJECT_SOURCE_DIR}/render/page.js)
+endif()
+
+# The page in real browsers: Debian's Chromium and Firefox ESR, driven by
+# page/driver.mjs through npm's puppeteer-core (scripts/test.sh installs it
+# from page/package-lock.json). Label "browser", to run or skip as a group.
 find_program(VENNOR_CHROMIUM chromium)
-find_program(VENNOR_CHROMEDRIVER chromedriver)
-find_program(VENNOR_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
-if(VENNOR_CHROMIUM AND VENNOR_CHROMEDRIVER AND VENNOR_PYTHON3)
+find_program(VENNOR_FIREFOX firefox-esr)
+set(VENNOR_PAGE_DRIVER ${CMAKE_CURRENT_LIST_DIR}/page/driver.mjs)
+if(VENNOR_NODE AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/page/node_modules/puppeteer-core
+   AND (VENNOR_CHROMIUM OR VENNOR_FIREFOX))
   add_executable(page_tests ${CMAKE_CURRENT_LIST_DIR}/page_browser_test.cpp)
   vennor_add_font(page_tests "${VENNOR_TEST_BANK}")
   target_link_libraries(page_tests PRIVATE rollpicture GTest::gtest GTest::gtest_main)
+  # A browser that is missing is an empty path: its rows skip themselves.
+  foreach(browser CHROMIUM FIREFOX)
+    if(NOT VENNOR_${browser})
+      set(VENNOR_${browser} "")
+    endif()
+  endforeach()
   vennor_test_paths(page_tests
-    PYTHON3=${VENNOR_PYTHON3}
-    PAGE_DRIVER=${CMAKE_CURRENT_LIST_DIR}/page_driver.py
+    NODE=${VENNOR_NODE}
+    PAGE_DRIVER=${VENNOR_PAGE_DRIVER}
+    CHROMIUM=${VENNOR_CHROMIUM}
+    FIREFOX=${VENNOR_FIREFOX}
     RENDER_BIN=$<TARGET_FILE:vennoroll-render-testbank>
     VENNOROLL_BIN=$<TARGET_FILE:vennoroll>
     BANK_PATH=${VENNOR_TEST_BANK}
@@ -48,5 +65,6 @@ if(VENNOR_CHROMIUM AND VENNOR_CHROMEDRIVER AND VENNOR_PYTHON3)
   add_dependencies(page_tests vennoroll-render-testbank)
   gtest_discover_tests(page_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS browser)
 else()
-  message(STATUS "No chromium, chromedriver or /usr/bin/python3: the page's browser test is left out")
+  message(STATUS "No node, page/node_modules (scripts/test.sh runs npm ci), or browser: "
+                 "the page's browser test is left out")
 endif()

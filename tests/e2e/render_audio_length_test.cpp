@@ -1,5 +1,6 @@
 // A rendered performance: as long as the score plus the tail (the releases),
-// with sound in it, and quiet again at its end. Rendered
+// with sound in it, and quiet again at its end; with the take-up spool's
+// speed-up, every note where the law puts it. Rendered
 // with the bank of the build tree; skipped when the bank has not been built.
 #include <cmath>
 #include <cstdint>
@@ -85,6 +86,36 @@ TEST_F(RenderAudio, TempoArgumentStretchesTheRender) {
     Wave w = readwave(readfile(folder.file("slow.wav")));
     expectlength(w.seconds(), 10 * 60.0 / 60.0);
     EXPECT_GT(w.peak(9.0, 10.0), 0.01);
+}
+
+// Pedal notes every 20 s of paper for three minutes, a 20 mm spool: each note
+// starts where the law puts it, measured from the first (the pipe's attack).
+TEST_F(RenderAudio, SpeedUpPutsEveryNoteWhereTheLawDoes) {
+    Roll made;
+    made.tempo(500000).required(0);
+    for (int i = 1; i <= 9; i++) {
+        made.hole(6, 7680 * i, 7680 * i + 96);
+    }
+    made.write(roll);
+    spool s;
+    s.on = true;
+    s.diameter = 20.0;
+    e2e::interpretfile(roll, nullptr, s);
+    const double rate = spoolrate();
+    render("spooled.wav", "--spool-diameter=20");
+    Wave w = readwave(readfile(folder.file("spooled.wav")));
+    std::vector<double> late;
+    for (int i = 1; i <= 9; i++) {
+        const double at = spoolplayed(rate, 20.0 * i);
+        size_t k = static_cast<size_t>((at - 0.2) * w.rate) * 2;
+        while (k < w.samples.size() && std::abs(w.samples[k]) < 300) {
+            k++;
+        }
+        late.push_back(static_cast<double>(k / 2) / w.rate - at);
+    }
+    for (double d : late) {
+        EXPECT_NEAR(d, late[0], 0.004);
+    }
 }
 
 TEST_F(RenderAudio, FlacHasTheSameLength) {

@@ -76,6 +76,19 @@ TEST_F(RenderBadOutputDeathTest, GoodOutputsPass) {
     EXPECT_TRUE(optempovalid);
     EXPECT_EQ(specifiedtempo, 120.0);
     check("out.mid");
+    // The spool's options stand anywhere; either value turns the speed-up on.
+    std::string out = "out.mid";
+    char program[] = "vennoroll-render", speedup[] = "--speed-up", thick[] = "--paper-thickness=.2";
+    char* plain[] = {program, speedup, &roll[0], &out[0], nullptr};
+    renderarguments a = checkrenderarguments(4, plain);
+    EXPECT_EQ(a.words, (std::vector<char*>{program, &roll[0], &out[0]}));
+    EXPECT_TRUE(a.speedup.on);
+    EXPECT_EQ(a.speedup.diameter, spool().diameter);
+    char* thicker[] = {program, &roll[0], &out[0], thick, nullptr};
+    a = checkrenderarguments(4, thicker);
+    EXPECT_TRUE(a.speedup.on);
+    EXPECT_EQ(a.speedup.thickness, 0.2);
+    EXPECT_FALSE(checkrenderarguments(3, plain + 1).speedup.on);
 }
 
 TEST_F(RenderBadOutputDeathTest, UnwritablePlaces) {
@@ -116,6 +129,7 @@ TEST(RenderBadOutput, ProgramLeavesNothingBehind) {
     struct Case {
         std::string output;
         std::string line;
+        std::vector<std::string> options = {};
     };
     const std::vector<Case> cases = {
         {"out.ogg", "Output must end in .mid, .wav, .flac, .svg, .png, .pdf or .html"},
@@ -125,9 +139,16 @@ TEST(RenderBadOutput, ProgramLeavesNothingBehind) {
         {"roll.mid/out.wav", "Cannot write roll.mid/out.wav: Not a directory"},
         {"taken.mid", "Cannot write taken.mid: Is a directory"},
         {roll, "Output would replace the roll"},
+        {"out.mid", "Unknown option --speedup", {"--speedup"}},
+        {"out.wav", "Unknown option --spool-diameter", {"--spool-diameter"}},
+        {"out.html", "Spool diameter must be between 20 and 500 mm", {"--spool-diameter=19.9"}},
+        {"out.png", "Paper thickness must be between 0.01 and 1 mm", {"--paper-thickness=nan"}},
+        {"out.svg", "Paper thickness must be between 0.01 and 1 mm", {"--paper-thickness=0.1mm"}},
     };
     for (const Case& c : cases) {
-        RunResult run = e2e::run(folder, {RENDER_BIN, roll, c.output});
+        std::vector<std::string> args = {RENDER_BIN, roll, c.output};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        RunResult run = e2e::run(folder, args);
         ASSERT_FALSE(run.hung);
         EXPECT_EQ(run.status, 1) << c.output;
         std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);

@@ -112,15 +112,16 @@ inline void writeshortroll(const std::string& path) {
     shortroll(roll).write(path);
 }
 
-// What rollcore makes of a roll file in this process: the report it prints
-// and the serialised output score, as the player would hand it to FluidSynth
-// (without the filler).
+// What rollcore makes of a roll file in this process, with the spool's
+// speed-up given: the report it prints and the serialised output score, as
+// the player would hand it to FluidSynth (without the filler).
 struct Reference {
     std::string report;
     std::string score;
 };
 
-inline Reference interpretfile(const std::string& roll, const char* extra = nullptr) {
+inline Reference interpretfile(const std::string& roll, const char* extra = nullptr,
+                               const spool& speedup = spool()) {
     resetplayerstate();
     testing::internal::CaptureStdout();
     printbanner();
@@ -129,16 +130,17 @@ inline Reference interpretfile(const std::string& roll, const char* extra = null
     char* argv[] = {program, &rollword[0], &extraword[0], nullptr};
     checkarguments(extra ? 3 : 2, argv);
     Reference ref;
-    preparescore(roll.c_str(), ref.score);
+    preparescore(roll.c_str(), ref.score, speedup);
     ref.report = testing::internal::GetCapturedStdout();
     return ref;
 }
 
 // The performance as this process interprets the roll (with the renderer's
-// third argument), for the geometry of its picture and page.
-inline performance watch(const std::string& roll, const char* extra = "s") {
+// third argument and the spool), for the geometry of its picture and page.
+inline performance watch(const std::string& roll, const char* extra = "s",
+                         const spool& speedup = spool()) {
     watchperformance();
-    interpretfile(roll, extra);
+    interpretfile(roll, extra, speedup);
     finishperformance();
     holewatch = nullptr;
     stopwatch = nullptr;

@@ -3,7 +3,9 @@
 // independent renderer (rsvg-convert) draws it at its size in pixels; both it and the PNG show
 // every kind of hole in its colour where the roll has it, paper where it has none, one stop-action
 // marker at each time of the s trace, and one row a minute of the tempo played; the PDF flows the
-// rows onto A4 pages, every row whole on one of them (drawn again by pdftoppm).
+// rows onto A4 pages, every row whole on one of them (drawn again by pdftoppm). With the take-up
+// spool's speed-up the holes stay where the paper has them, and the times under the rows are the
+// times played.
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -44,6 +46,7 @@ struct PictureCase {
     int pages;
     int actions; // lines of the s trace
     std::vector<Probe> probes;
+    double spooldiameter = 0.0; // millimetres: the speed-up on
 };
 
 void PrintTo(const PictureCase& c, std::ostream* out) {
@@ -122,6 +125,14 @@ const PictureCase cases[] = {
       {49.5, 6, &paper},
       {219.0, 41, &picture::swell},
       {109.0, 41, &paper}}},
+    {"SeveralMinutesSpooled",
+     severalminutes,
+     "s",
+     5,
+     2,
+     0,
+     {{269.5, 6, &picture::pedal}, {268.0, 6, &paper}, {119.5, 6, &picture::pedal}},
+     30.0},
 };
 
 void checkimage(const std::string& path, const PictureCase& c, const performance& perf,
@@ -206,28 +217,49 @@ TEST_P(RenderPicture, SvgPngAndPdfShowTheRoll) {
     Roll made;
     c.make(made);
     made.write(roll);
-    const std::string report = e2e::interpretfile(roll, c.option).report;
+    spool speedup;
+    speedup.on = c.spooldiameter > 0.0;
+    speedup.diameter = speedup.on ? c.spooldiameter : speedup.diameter;
+    const std::string report = e2e::interpretfile(roll, c.option, speedup).report;
     std::vector<double> actions;
     for (const e2e::TraceLine& line : e2e::traceactions(report)) {
         actions.push_back(line.t);
     }
     ASSERT_EQ(static_cast<int>(actions.size()), c.actions) << report;
-    const performance perf = e2e::watch(roll, c.option);
+    const performance perf = e2e::watch(roll, c.option, speedup);
 
+    const std::string diameter = "--spool-diameter=" + std::to_string(c.spooldiameter);
     for (const char* output : {"out.svg", "out.png", "out.pdf"}) {
-        RunResult run = e2e::run(folder, {RENDER_BIN, roll, output, c.option});
+        std::vector<std::string> args = {RENDER_BIN, roll, output, c.option};
+        if (speedup.on) {
+            args.push_back(diameter);
+        }
+        RunResult run = e2e::run(folder, args);
         ASSERT_FALSE(run.hung);
         ASSERT_EQ(run.status, 0) << run.out << run.err;
-        EXPECT_EQ(run.out, report + "Picture written to " + output + "\n");
+        const size_t line = run.out.find("Speed-up: ");
+        EXPECT_EQ(line != std::string::npos, speedup.on);
+        EXPECT_EQ(run.out,
+                  report +
+                      run.out.substr(report.size(),
+                                     speedup.on ? run.out.find('\n', line) + 1 - line : 0) +
+                      "Picture written to " + output + "\n");
     }
     // Well-formed, with every registration named as text.
     RunResult xml = e2e::run(
-        folder, {XMLLINT, "--xpath", "//*[local-name()='text']/text()", folder.file("out.svg")});
+        folder, {XMLLINT, "--xpath", "//*[local-name()='text']//text()", folder.file("out.svg")});
     EXPECT_EQ(xml.status, 0) << xml.err;
     for (const stopaction& a : perf.actions) {
         for (int program : {a.swellprogram, a.swellprogram + 60}) {
             EXPECT_NE(xml.out.find(registrationName(program)), std::string::npos) << a.label;
         }
+    }
+    // Under each row's start, the time played there.
+    for (int r = 0; r < c.rows; r++) {
+        const long played = std::lround(spoolplayed(perf.rate, r * picture::rowseconds));
+        char clock[48];
+        std::snprintf(clock, sizeof clock, "%02ld:%02ld", played / 60, played % 60);
+        EXPECT_NE(xml.out.find(clock), std::string::npos) << "row " << r;
     }
     RunResult rsvg =
         e2e::run(folder, {RSVG_CONVERT, "-o", folder.file("rsvg.png"), folder.file("out.svg")});

@@ -143,6 +143,7 @@ TEST(RenderUsage, WrongArgumentCounts) {
         {RENDER_BIN},
         {RENDER_BIN, roll},
         {RENDER_BIN, roll, "out.mid", "120", "s"},
+        {RENDER_BIN, "--speed-up", roll},
     };
     for (const std::vector<std::string>& args : counts) {
         RunResult run = e2e::run(folder, args);
@@ -150,7 +151,8 @@ TEST(RenderUsage, WrongArgumentCounts) {
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out,
                   banner() + "Usage: " + RENDER_BIN +
-                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf|.html [optempo]\n");
+                      "  esteye-roll.mes OUTPUT.mid|.wav|.flac|.svg|.png|.pdf|.html [optempo] "
+                      "[--speed-up] [--spool-diameter=MM] [--paper-thickness=MM]\n");
     }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"roll.mid"});
 }

@@ -28,6 +28,10 @@ TEST(ResetState, EveryVariableBackToItsStart) {
     roll.tempo(0, 8000000).required(0).hole(123, 0, 5).hole(2, 10, 20).hole(0, 30, 40);
     testing::internal::CaptureStdout();
     interpret(roll, true);
+    spool onspool;
+    onspool.on = true;
+    spoolspeedup(onspool);
+    ASSERT_GT(spoolrate(), 0.0);
     std::string op_string;
     size_t op_size = 0;
     serialisescore(op_string, op_size);
@@ -63,6 +67,7 @@ TEST(ResetState, EveryVariableBackToItsStart) {
     EXPECT_EQ(sc1 + sc2 + sc3 + sc4 + sc5 + sc6, 0);
     EXPECT_EQ(sc1A + sc2A + sc3A + sc4A + sc5A + sc6A, 0);
     EXPECT_EQ(result, "vennoroll");
+    EXPECT_FALSE(speedup.on);
     EXPECT_FALSE(std::cout.flags() & std::ios::fixed);
 }
 
