@@ -21,6 +21,7 @@ namespace {
 
 struct options {
     std::vector<char*> positional;
+    std::vector<const char*> spoolwords; // read once the banner is out
     std::string map = "stops";
     std::string port;
     std::string save;
@@ -34,7 +35,8 @@ struct options {
 void usage(const char* program) {
     std::cout << "Usage: " << program
               << " ROLL [optempo|s] [--map score|stops|FILE] [--port NAME] [--api jack|alsa]"
-                 " [--wait SECONDS] [--save OUT.mid]; "
+                 " [--wait SECONDS] [--save OUT.mid] [--speed-up] [--spool-diameter=MM]"
+                 " [--paper-thickness=MM]; "
               << program << " --list [--api jack|alsa]; " << program << " --show-map score|stops"
               << std::endl;
 }
@@ -48,6 +50,9 @@ options readoptions(int argc, char** argv) {
                             word == "--api" || word == "--wait" || word == "--show-map";
         if (word == "--list") {
             o.list = true;
+        } else if (word == "--speed-up" || word.rfind("--spool-diameter=", 0) == 0 ||
+                   word.rfind("--paper-thickness=", 0) == 0) {
+            o.spoolwords.push_back(argv[i]);
         } else if (valued && i + 1 < argc) {
             const std::string value = argv[++i];
             char* end = nullptr;
@@ -105,6 +110,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     checkarguments(static_cast<int>(o.positional.size()) - 1, o.positional.data());
+    spool roll;
+    for (const char* word : o.spoolwords) {
+        spooloption(word, roll);
+    }
     std::string error;
     if (!builtinmap(o.map, map) && !readmapfile(o.map, map, error)) {
         refuse(error);
@@ -112,7 +121,8 @@ int main(int argc, char** argv) {
 
     watchshades();
     std::string op_string;
-    preparescore(o.positional[1], op_string);
+    preparescore(o.positional[1], op_string, roll);
+    printspeedup();
     const std::vector<livemessage> stream = mapscore(outputfile, watchedshades(), map);
 
     if (!o.save.empty()) {

@@ -3,9 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
 
 #include "emission.h"
 #include "header.h"
+#include "progress.h"
 #include "score.h"
 #include "state.h"
 
@@ -96,4 +101,54 @@ void spoolspeedup(const spool& s) {
         addtempo(tick, micro);
         reached += (next - tick) * static_cast<double>(micro) / (1.0e6 * tpq);
     }
+}
+
+namespace {
+
+// A millimetre value of an option: all of the text after '=', a number
+// within the bounds (text that is no number, "nan" included, is refused).
+double millimetres(const char* text, double least, double most, const char* refusal) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value >= least && value <= most)) {
+        std::cout << refusal << std::endl;
+        std::exit(1);
+    }
+    return value;
+}
+
+} // namespace
+
+bool spooloption(const char* option, spool& s) {
+    const std::string word = option;
+    const size_t equals = word.find('=');
+    const std::string name = word.substr(0, equals);
+    const char* value = equals == std::string::npos ? nullptr : option + equals + 1;
+    if (name == "--speed-up" && value == nullptr) {
+        s.on = true;
+    } else if (name == "--spool-diameter" && value != nullptr) {
+        s.on = true;
+        s.diameter =
+            millimetres(value, 20.0, 500.0, "Spool diameter must be between 20 and 500 mm");
+    } else if (name == "--paper-thickness" && value != nullptr) {
+        s.on = true;
+        s.thickness =
+            millimetres(value, 0.01, 1.0, "Paper thickness must be between 0.01 and 1 mm");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void printspeedup() {
+    if (spoolrate() == 0.0) {
+        return;
+    }
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "Speed-up: take-up spool %g mm, paper %g mm: tempo %.1f at the start, %.1f at "
+                  "the end",
+                  speedup.diameter, speedup.thickness, optempo,
+                  optempo * (1.0 + spoolrate() * scoreseconds() / 2.0));
+    std::cout << line << std::endl;
 }

@@ -46,4 +46,15 @@ double spoolrate();
 double spoolplayed(double rate, double paper);
 double spoolpaper(double rate, double played);
 
+// One option of the speed-up, as the programs that play a roll beside the
+// player take it: --speed-up, --spool-diameter=MM (20 to 500) or
+// --paper-thickness=MM (0.01 to 1), each turning it on. False for any other
+// word; a value that is no number or out of range ends the program with its
+// one line and status 1.
+bool spooloption(const char* word, spool& s);
+
+// With the speed-up on: "Speed-up: ..." with the spool, the paper and the
+// tempo at the start and at the end of the output score.
+void printspeedup();
+
 #endif

@@ -86,37 +86,6 @@ bool filetypeavailable(fluid_settings_t* settings, const char* type) {
     return wanted == nullptr;
 }
 
-// A millimetre value of an option: all of the text after '=', a number
-// within the bounds (text that is no number, "nan" included, is refused).
-double millimetres(const char* text, double least, double most, const char* refusal) {
-    char* end = nullptr;
-    const double value = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !(value >= least && value <= most)) {
-        refuse(refusal);
-    }
-    return value;
-}
-
-void readoption(const char* option, spool& s) {
-    const std::string word = option;
-    const size_t equals = word.find('=');
-    const std::string name = word.substr(0, equals);
-    const char* value = equals == std::string::npos ? nullptr : option + equals + 1;
-    if (name == "--speed-up" && value == nullptr) {
-        s.on = true;
-    } else if (name == "--spool-diameter" && value != nullptr) {
-        s.on = true;
-        s.diameter =
-            millimetres(value, 20.0, 500.0, "Spool diameter must be between 20 and 500 mm");
-    } else if (name == "--paper-thickness" && value != nullptr) {
-        s.on = true;
-        s.thickness =
-            millimetres(value, 0.01, 1.0, "Paper thickness must be between 0.01 and 1 mm");
-    } else {
-        refuse("Unknown option " + word);
-    }
-}
-
 // Cores this process may run on, at most 8: more threads than that mostly
 // wait for each other.
 int usablecores() {
@@ -184,22 +153,11 @@ renderarguments checkrenderarguments(int argc, char** argv) {
         refuse("Output must end in .mid, .wav, .flac, .svg, .png, .pdf or .html");
     }
     for (const char* option : options) {
-        readoption(option, found.speedup);
+        if (!spooloption(option, found.speedup)) {
+            refuse(std::string("Unknown option ") + option);
+        }
     }
     return found;
-}
-
-void printspeedup() {
-    if (spoolrate() == 0.0) {
-        return;
-    }
-    char line[160];
-    std::snprintf(line, sizeof line,
-                  "Speed-up: take-up spool %g mm, paper %g mm: tempo %.1f at the start, %.1f at "
-                  "the end",
-                  speedup.diameter, speedup.thickness, optempo,
-                  optempo * (1.0 + spoolrate() * scoreseconds() / 2.0));
-    std::cout << line << std::endl;
 }
 
 void openoutput(const char* roll, const char* output) {

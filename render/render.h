@@ -42,10 +42,6 @@ struct renderarguments {
 // status 1.
 renderarguments checkrenderarguments(int argc, char** argv);
 
-// With the speed-up on: "Speed-up: ..." with the spool, the paper and the
-// tempo at the start and at the end of the output score.
-void printspeedup();
-
 // Creates the hidden temporary file beside `output` that receives everything,
 // and makes sure it is removed if the run ends before commitoutput (any exit
 // or SIGINT, SIGTERM, SIGHUP). Refuses an output that cannot be written, or

@@ -164,7 +164,8 @@ class Capture {
 // The stream for a roll file as this process maps it: the player's
 // preparation, then the map, every message timed through the score's tempi.
 inline std::vector<Arrival> expectedstream(const std::string& roll, const char* tempo,
-                                           const livemap& map, std::string* report = nullptr) {
+                                           const livemap& map, std::string* report = nullptr,
+                                           const spool& speedup = spool()) {
     resetplayerstate();
     testing::internal::CaptureStdout();
     std::string rollword = roll, tempoword = tempo;
@@ -174,7 +175,7 @@ inline std::vector<Arrival> expectedstream(const std::string& roll, const char* 
     checkarguments(3, argv);
     watchshades();
     std::string score;
-    preparescore(roll.c_str(), score);
+    preparescore(roll.c_str(), score, speedup);
     const std::string printed = testing::internal::GetCapturedStdout();
     if (report != nullptr) {
         *report = printed;

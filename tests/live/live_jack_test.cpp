@@ -76,27 +76,45 @@ TEST_F(LiveJack, EveryMessageArrivesInOrderOnTimeAndSaveWritesTheSame) {
     EXPECT_EQ(run.out.substr(report.size()), "Playing into capture:midi (map stops)\n");
     expectsamestream(capture.stop().midi, expected, periodseconds + 0.005);
 
-    run = live({file("roll.mid"), "200", "--save", file("saved.mid")});
-    EXPECT_EQ(run.status, 0) << run.out;
-    MidiFile saved;
-    ASSERT_EQ(saved.read(file("saved.mid").c_str()), 1);
-    saved.absoluteTime();
-    tempomap times(saved);
-    std::vector<Arrival> written;
-    for (int i = 0; i < saved.getNumEvents(0); i++) {
-        MFEvent& e = saved.getEvent(0, i);
-        if (e.data[0] < 0xF0) {
-            char hex[8];
-            std::string bytes;
-            for (int b = 0; b < e.data.getSize(); b++) {
-                std::snprintf(hex, sizeof hex, "%02X", e.data[b]);
-                bytes += hex;
+    // --save, and with the take-up spool's speed-up (a small spool and thick
+    // paper, so that two seconds tell).
+    spool small;
+    small.on = true;
+    small.diameter = 20.0;
+    small.thickness = 1.0;
+    for (const spool& speedup : {spool(), small}) {
+        std::vector<std::string> args{file("roll.mid"), "200", "--save", file("saved.mid")};
+        if (speedup.on) {
+            args.insert(args.end(), {"--spool-diameter=20", "--paper-thickness=1"});
+        }
+        run = live(args);
+        EXPECT_EQ(run.status, 0) << run.out;
+        MidiFile saved;
+        ASSERT_EQ(saved.read(file("saved.mid").c_str()), 1);
+        saved.absoluteTime();
+        tempomap times(saved);
+        std::vector<Arrival> written;
+        for (int i = 0; i < saved.getNumEvents(0); i++) {
+            MFEvent& e = saved.getEvent(0, i);
+            if (e.data[0] < 0xF0) {
+                char hex[8];
+                std::string bytes;
+                for (int b = 0; b < e.data.getSize(); b++) {
+                    std::snprintf(hex, sizeof hex, "%02X", e.data[b]);
+                    bytes += hex;
+                }
+                written.push_back({times.seconds(e.time), bytes});
             }
-            written.push_back({times.seconds(e.time), bytes});
+        }
+        const std::vector<Arrival> wanted =
+            speedup.on ? expectedstream(file("roll.mid"), "200", stops, nullptr, speedup)
+                       : expected;
+        expectsamestream(written, wanted, 1e-9);
+        EXPECT_NEAR(written.at(0).seconds, wanted.at(0).seconds, 1e-9);
+        if (speedup.on) {
+            EXPECT_LT(written.back().seconds, expected.back().seconds - 0.1);
         }
     }
-    expectsamestream(written, expected, 1e-9);
-    EXPECT_NEAR(written.at(0).seconds, expected.at(0).seconds, 1e-9);
 }
 
 // Interrupted half way: every note and stop that went out comes back off,
