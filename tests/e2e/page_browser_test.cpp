@@ -182,7 +182,7 @@ TEST_P(PageInBrowser, PlaysAndShowsTheRoll) {
     Folder folder;
     const std::string roll = c.roll(folder);
     const std::string report = e2e::interpretfile(roll, "s", c.speedup).report;
-    const performance perf = e2e::watch(roll, c.speedup);
+    const performance perf = e2e::watch(roll, "s", c.speedup);
     const double played = spoolplayed(perf.rate, perf.seconds);
     std::vector<std::string> render = {RENDER_BIN, roll, "out.html", "s"};
     if (c.speedup.on) {
