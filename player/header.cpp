@@ -110,7 +110,10 @@ int tempomicroseconds(double bpm) {
 }
 
 void addtempoevent() {
-    int micro = tempomicroseconds(optempo);
+    addtempoat(0, tempomicroseconds(optempo));
+}
+
+void addtempoat(int tick, int micro) {
     mididata.setSize(6);
     mididata[0] = 0xFF;
     mididata[1] = 0x51;
@@ -118,7 +121,7 @@ void addtempoevent() {
     mididata[3] = (micro >> 16) & 0xFF;
     mididata[4] = (micro >> 8) & 0xFF;
     mididata[5] = micro & 0xFF;
-    outputfile.addEvent(tempotrack, 0, mididata);
+    outputfile.addEvent(tempotrack, tick, mididata);
 }
 
 void headerpass(MidiFile& inputfile) {

@@ -23,6 +23,9 @@ int tempomicroseconds(double bpm);
 // Adds the output tempo event (from optempo) to track 0 at tick 0.
 void addtempoevent();
 
+// Adds a tempo event of `micro` microseconds a quarter note to track 0 at tick.
+void addtempoat(int tick, int micro);
+
 // scanheader, choosetempo and addtempoevent, in that order.
 void headerpass(MidiFile& inputfile);
 

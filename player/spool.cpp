@@ -36,15 +36,8 @@ long long lasttick() {
 }
 
 void addtempo(long long tick, long long micro) {
-    mididata.setSize(6);
-    mididata[0] = 0xFF;
-    mididata[1] = 0x51;
-    mididata[2] = 0x03;
-    mididata[3] = (micro >> 16) & 0xFF;
-    mididata[4] = (micro >> 8) & 0xFF;
-    mididata[5] = micro & 0xFF;
     makeroom(tempotrack);
-    outputfile.addEvent(tempotrack, static_cast<int>(tick), mididata);
+    addtempoat(static_cast<int>(tick), static_cast<int>(micro));
 }
 
 } // namespace
