@@ -18,7 +18,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 vennoroll reads an Estey e-roll (a scanned player-organ roll stored as a \
 Standard MIDI File), interprets its holes as the organ would and plays it \
 through FluidSynth with an organ SoundFont built from the GrandOrgue demo \
-recordings. A demo roll and a manual page come with it.")
+recordings. vennoroll-render saves, renders, draws a roll or makes it a web \
+page; vennoroll-live plays it in real time on another organ over JACK MIDI \
+or the ALSA sequencer. A demo roll and manual pages come with them.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
