@@ -176,38 +176,45 @@ TEST_F(LiveJack, ALostPortEndsItWithOneLine) {
               "Connection to capture:midi lost\n");
 }
 
-// A missing port, server or sequencer, or a bad map: one line, status 1,
-// within 2 s, and nothing reaches the organ.
+// A missing port, server or sequencer, a bad map, or what the player refuses
+// (here a tempo, and a roll with one required hole too few): one line, status
+// 1, within 2 s, and nothing reaches the organ.
 TEST_F(LiveJack, RefusalsAreOneLineWithinTwoSecondsAndSendNothing) {
-    Roll roll(256);
+    Roll roll(256), short9(256);
     everyhole(roll).write(file("roll.mid"));
+    short9.tempo(1000000);
+    for (int i = 0; i < 9; i++) {
+        short9.hole(6 + 2 * i, 256 * i, 256 * i + 128);
+    }
+    short9.write(file("nine.mid"));
     std::ofstream(file("bad.toml")) << "base = \"stops\"\ncolour = 1\n";
     struct Refusal {
         std::vector<std::string> args;
         std::string line;
     };
+    const std::string every = file("roll.mid"), nine = file("nine.mid");
     std::vector<Refusal> refusals = {
-        {{"--port", "organ"},
+        {{every, "200", "--port", "organ"},
          "No MIDI input port \"organ\" (vennoroll-live --list shows the ports)"},
-        {{"--map", file("bad.toml")}, file("bad.toml") + ":2: colour: unknown key"},
-        {{"--api", "jack", "--port", "capture"},
+        {{every, "200", "--map", file("bad.toml")}, file("bad.toml") + ":2: colour: unknown key"},
+        {{every, "200", "--api", "jack", "--port", "capture"},
          "No JACK server is running (server \"vennor-no-server\")"},
+        {{every, "300", "--port", "capture"}, "Output tempo must be between 10.0 and 200.0"},
+        {{nine, "200", "--port", "capture"}, "Invalid estey e-roll"},
     };
     if (access("/dev/snd/seq", F_OK) != 0) {
         refusals.push_back(
-            {{"--api", "alsa"}, "No ALSA sequencer (/dev/snd/seq cannot be opened)"});
+            {{every, "200", "--api", "alsa"}, "No ALSA sequencer (/dev/snd/seq cannot be opened)"});
     }
     JackServer server(dir);
     Capture capture(dir, {});
     ASSERT_TRUE(capture.ready);
     for (const Refusal& r : refusals) {
-        std::vector<std::string> args{file("roll.mid"), "200"};
-        args.insert(args.end(), r.args.begin(), r.args.end());
         if (r.line.find("vennor-no-server") != std::string::npos) {
             setenv("JACK_DEFAULT_SERVER", "vennor-no-server", 1);
         }
         const auto start = std::chrono::steady_clock::now();
-        RunResult run = live(args);
+        RunResult run = live(r.args);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << r.line;
         setenv("JACK_DEFAULT_SERVER", server.name.c_str(), 1);
         EXPECT_EQ(run.status, 1) << r.line;
