@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 
 #include "everyhole.h"
@@ -16,25 +15,6 @@
 namespace {
 
 using namespace live;
-
-class LiveJack : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vennor-live-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        where.scratch = dir;
-        where.seconds = 60;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string file(const std::string& name) const { return dir + "/" + name; }
-    RunResult live(std::vector<std::string> args) {
-        args.insert(args.begin(), testpath("LIVE_BIN"));
-        return runprogram(args[0], args, where);
-    }
-    std::string dir;
-    Where where;
-};
 
 // Arrivals against the expected stream: the same messages in the same order,
 // each at its time give or take one period (the server passes a message on
@@ -66,9 +46,9 @@ TEST_F(LiveJack, EveryMessageArrivesInOrderOnTimeAndSaveWritesTheSame) {
     Capture capture(dir, {});
     ASSERT_TRUE(capture.ready);
     // At a terminal, as a user would: the progress line counts to the end.
-    RunResult run = runonterminal(testpath("LIVE_BIN"),
-                                  {"vennoroll-live", file("roll.mid"), "200", "--port", "capture"},
-                                  where);
+    RunResult run =
+        runonterminal(testpath("LIVE_BIN"),
+                      {"vennoroll-live", file("roll.mid"), "200", "--port", "capture"}, where);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.err.find("0:02 / 0:02 [#"), std::string::npos) << run.err;
     // The player's report, then where it played.
