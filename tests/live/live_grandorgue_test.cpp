@@ -216,8 +216,10 @@ TEST_F(LiveJack, GrandOrgueReleasesAPipeAsItsRecordingDiesAway) {
         dir, {"GrandOrgueAudio:out_0", "capture:left", "GrandOrgueAudio:out_1", "capture:right"});
     ASSERT_TRUE(capture.ready);
     const auto started = std::chrono::steady_clock::now();
+    // Above the builds that share the machine, as the server and the capture.
     const pid_t organist =
-        startprogram(testpath("GRANDORGUE"), {"GrandOrgue", testpath("SAMPLE_SET")}, go);
+        startprogram(testpath("NICE"),
+                     {"nice", "-n", "-10", testpath("GRANDORGUE"), testpath("SAMPLE_SET")}, go);
     const bool loaded = waitforload(where, 90.0);
     const double loading =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -253,6 +255,15 @@ TEST_F(LiveJack, GrandOrgueReleasesAPipeAsItsRecordingDiesAway) {
     const double sustain = frameDb(got.left, got.right, off + delay - 0.4, rate);
     EXPECT_GT(sustain, -60.0) << "GrandOrgue did not sound the drawn Flute Harm. 8'";
 
+    // A whole period of silence within the measured span is one the server
+    // skipped (a client too slow): the machine was too busy to measure on.
+    size_t zeros = 0, longest = 0;
+    for (size_t i = static_cast<size_t>((off + delay - 0.8) * rate);
+         i < std::min(got.left.size(), static_cast<size_t>((off + delay + 2.02) * rate)); i++) {
+        zeros = got.left[i] == 0.0f && got.right[i] == 0.0f ? zeros + 1 : 0;
+        longest = std::max(longest, zeros);
+    }
+    ASSERT_LT(longest, static_cast<size_t>(period)) << "the server skipped periods of the tail";
     const std::vector<double> heard = fallAfter(got.left, got.right, off + delay, rate);
     const double wr = wave.getSampleRate();
     const std::vector<double> recorded =
