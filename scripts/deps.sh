@@ -5,12 +5,13 @@
 #   --tests: also what the checks add (scripts/test.sh, bench.sh, fuzz.sh).
 set -euo pipefail
 # libjack-jackd2-dev: FluidSynth and RtMidi take either JACK; the tests run jackd2,
-# which cannot share a machine with the other.
+# which cannot share a machine with the other. grandorgue, xvfb, xdotool: the live
+# test that plays into GrandOrgue, headless.
 pkgs=(cmake g++ make pkg-config ccache libfluidsynth-dev libjack-jackd2-dev libcairo2-dev libopusenc-dev
       libwavpack-dev libzip-dev grandorgue-demo fonts-dejavu-core librtmidi-dev libtomlplusplus-dev)
 tests=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev lld afl++ dpkg-dev file
        librsvg2-bin poppler-utils libxml2-utils groff-base fonts-liberation
-       chromium firefox-esr nodejs jackd2 fluidsynth)
+       chromium firefox-esr nodejs jackd2 fluidsynth grandorgue xvfb xdotool)
 if [ "${1:-}" = "--tests" ]; then
   shift
   pkgs+=("${tests[@]}")

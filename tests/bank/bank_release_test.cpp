@@ -21,7 +21,6 @@
 namespace {
 
 constexpr double kHeld = 4.0;
-constexpr double kPoints[] = {0.05, 0.1, 0.2, 0.35, 0.5, 0.75, 1.0, 1.5, 2.0};
 // Points where the recording has sunk further under its sustain are room noise; points
 // where it swells above its sustain after the marker are not yet its fall (a release can
 // only fall from the held level).
@@ -35,32 +34,6 @@ struct RankCase {
 
 void PrintTo(const RankCase& c, std::ostream* os) {
     *os << c.name;
-}
-
-// Level of the 20 ms centred on `at` seconds, both channels' mean power, in dB.
-double frameDb(const std::vector<float>& left, const std::vector<float>& right, double at) {
-    const size_t from = static_cast<size_t>(std::lround((at - 0.01) * kRate));
-    const size_t to = from + static_cast<size_t>(0.02 * kRate);
-    return 10.0 * std::log10((std::pow(10.0, levelDb(left, from, to) / 10) +
-                              std::pow(10.0, levelDb(right, from, to) / 10)) /
-                                 2.0 +
-                             1e-20);
-}
-
-// Levels at the points after `release` seconds, relative to the median 20 ms level of
-// the 0.8 s before it.
-std::vector<double> fallAfter(const std::vector<float>& left, const std::vector<float>& right,
-                              double release) {
-    std::vector<double> frames;
-    for (int f = 0; f < 40; f++) {
-        frames.push_back(frameDb(left, right, release - 0.8 + 0.02 * f + 0.01));
-    }
-    std::nth_element(frames.begin(), frames.begin() + 20, frames.end());
-    std::vector<double> fall;
-    for (double t : kPoints) {
-        fall.push_back(frameDb(left, right, release + t) - frames[20]);
-    }
-    return fall;
 }
 
 // The tone's colour over the 0.74 s from `from` seconds, both channels heard together;
@@ -102,11 +75,11 @@ KeyFall measureFall(OfflineSynth& synth, const RankCase& rank, int key, const Or
     synth.noteOn(0, key, 100);
     synth.render(kHeld);
     synth.noteOff(0, key);
-    synth.render(kPoints[8] + 0.02);
-    const std::vector<double> heard = fallAfter(synth.left, synth.right, kHeld);
+    synth.render(kReleasePoints.back() + 0.02);
+    const std::vector<double> heard = fallAfter(synth.left, synth.right, kHeld, kRate);
     const std::vector<double> recorded =
         fallAfter(wave.getChannel(0), wave.getChannel(wave.getChannelCount() - 1),
-                  wave.getCueOffsets().front() / kRate);
+                  wave.getCueOffsets().front() / kRate, kRate);
     KeyFall k;
     k.key = key;
     k.file = pipe.file;

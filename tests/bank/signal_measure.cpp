@@ -21,6 +21,30 @@ double levelDb(const std::vector<float>& x, size_t from, size_t to) {
     return 10.0 * std::log10(sum / static_cast<double>(std::max<size_t>(1, to - from)) + 1e-20);
 }
 
+double frameDb(const std::vector<float>& left, const std::vector<float>& right, double at,
+               double rate) {
+    const size_t from = static_cast<size_t>(std::lround((at - 0.01) * rate));
+    const size_t to = from + static_cast<size_t>(0.02 * rate);
+    return 10.0 * std::log10((std::pow(10.0, levelDb(left, from, to) / 10) +
+                              std::pow(10.0, levelDb(right, from, to) / 10)) /
+                                 2.0 +
+                             1e-20);
+}
+
+std::vector<double> fallAfter(const std::vector<float>& left, const std::vector<float>& right,
+                              double release, double rate) {
+    std::vector<double> frames;
+    for (int f = 0; f < 40; f++) {
+        frames.push_back(frameDb(left, right, release - 0.8 + 0.02 * f + 0.01, rate));
+    }
+    std::nth_element(frames.begin(), frames.begin() + 20, frames.end());
+    std::vector<double> fall;
+    for (double t : kReleasePoints) {
+        fall.push_back(frameDb(left, right, release + t, rate) - frames[20]);
+    }
+    return fall;
+}
+
 double measureFundamentalHz(const std::vector<float>& x, size_t from, double rate,
                             double expectedHz) {
     const size_t pad = 2;

@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <vector>
 
-// Measurements on rendered audio, shared by the bank's tests.
+// Measurements on rendered audio, shared by the bank's tests and the live test that
+// hears GrandOrgue.
 
 // Power of x[from, to) in dB relative to a full-scale square wave (0 dBFS = 1.0).
 double levelDb(const std::vector<float>& x, size_t from, size_t to);
@@ -48,3 +49,15 @@ double envelopeModulationDb(const std::vector<float>& left, const std::vector<fl
 // frames hopping by half a window. Harmonics at or above the Nyquist frequency read -300.
 std::vector<double> harmonicLevelsDb(const std::vector<float>& x, size_t from, size_t to,
                                      double rate, double hz, int count);
+
+// Where a released pipe's fall is read: seconds after the release.
+inline const std::vector<double> kReleasePoints = {0.05, 0.1, 0.2, 0.35, 0.5, 0.75, 1.0, 1.5, 2.0};
+
+// Level of the 20 ms centred on `at` seconds, both channels' mean power, in dB.
+double frameDb(const std::vector<float>& left, const std::vector<float>& right, double at,
+               double rate);
+
+// Levels at kReleasePoints after `release` seconds, relative to the median 20 ms level of
+// the 0.8 s before it: a released pipe's fall from its sustain.
+std::vector<double> fallAfter(const std::vector<float>& left, const std::vector<float>& right,
+                              double release, double rate);

@@ -1,14 +1,19 @@
 // The tests' ear on a JACK server: a client "capture" with a MIDI input and two
 // audio inputs that wires the given ports together as soon as they exist,
 // keeps everything that arrives, with its time on the server's frame clock,
-// and writes it out when told to stop (SIGTERM or SIGINT).
+// and writes it out when told to stop (SIGTERM or SIGINT). Its MIDI output
+// "thru" passes on, in the same period, everything the input receives: a
+// source that exists before an organ that only plays from the sources it
+// found at its start (GrandOrgue).
 //   jack_capture READYFILE MIDIFILE AUDIOFILE [SOURCE DESTINATION]...
 // MIDIFILE: one line per message, "FRAMETIME CLOCKTIME HEX" in seconds: its
 // frame on the server's frame clock (/ rate), which the audio's frames follow,
 // and when this client was handed it on the monotonic clock, the time an
 // organ would get it (a server held up by a busy machine falls behind on the
-// frame clock, not on this one). A first line "audio FRAMETIME RATE" gives the first audio frame.
-// AUDIOFILE: the two inputs as interleaved 32-bit floats.
+// frame clock, not on this one). A first line "audio FRAMETIME RATE" gives the
+// first audio frame.
+// AUDIOFILE: the two inputs as interleaved 32-bit floats, frame by frame from
+// that first one.
 #include <jack/jack.h>
 #include <jack/midiport.h>
 #include <time.h>
@@ -34,6 +39,7 @@ struct arrival {
 
 jack_client_t* client = nullptr;
 jack_port_t* midiin = nullptr;
+jack_port_t* midithru = nullptr;
 jack_port_t* audioin[2] = {nullptr, nullptr};
 // Room taken before activation: the process callback never allocates.
 std::vector<arrival> arrivals(100000);
@@ -53,11 +59,17 @@ int process(jack_nframes_t frames, void*) {
         firstframe = at;
     }
     void* buffer = jack_port_get_buffer(midiin, frames);
+    void* thru = jack_port_get_buffer(midithru, frames);
+    jack_midi_clear_buffer(thru);
     const jack_nframes_t count = jack_midi_get_event_count(buffer);
     for (jack_nframes_t i = 0; i < count; i++) {
         jack_midi_event_t e;
         const size_t n = arrived.load();
-        if (jack_midi_event_get(&e, buffer, i) == 0 && n < arrivals.size() && e.size <= 3) {
+        if (jack_midi_event_get(&e, buffer, i) != 0) {
+            continue;
+        }
+        jack_midi_event_write(thru, e.time, e.buffer, e.size);
+        if (n < arrivals.size() && e.size <= 3) {
             arrivals[n].frame = at + e.time;
             arrivals[n].clock = began + static_cast<double>(e.time) / jack_get_sample_rate(client);
             arrivals[n].size = static_cast<int>(e.size);
@@ -106,10 +118,12 @@ int main(int argc, char** argv) {
     const jack_nframes_t rate = jack_get_sample_rate(client);
     audio.assign(static_cast<size_t>(rate) * 2 * 120, 0.0f); // two minutes
     midiin = jack_port_register(client, "midi", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    midithru = jack_port_register(client, "thru", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     audioin[0] = jack_port_register(client, "left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     audioin[1] = jack_port_register(client, "right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(client, process, nullptr);
-    if (midiin == nullptr || audioin[1] == nullptr || jack_activate(client) != 0) {
+    if (midiin == nullptr || midithru == nullptr || audioin[1] == nullptr ||
+        jack_activate(client) != 0) {
         std::fprintf(stderr, "jack_capture: cannot set up its ports\n");
         return 1;
     }

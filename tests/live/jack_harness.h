@@ -13,6 +13,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -117,7 +119,8 @@ struct Arrival {
 struct Captured {
     std::vector<Arrival> midi;
     double audiostart = 0.0;
-    Wave audio; // 16-bit for measuring like the renderer's files
+    Wave audio;                     // 16-bit for measuring like the renderer's files
+    std::vector<float> left, right; // as they came, for levels far under full scale
 };
 
 // The capture client, wiring SOURCE DESTINATION pairs as they appear.
@@ -151,6 +154,7 @@ class Capture {
         }
         std::ifstream raw(folder + "/audio.raw", std::ios::binary);
         for (float f; raw.read(reinterpret_cast<char*>(&f), sizeof f);) {
+            (c.audio.samples.size() % 2 == 0 ? c.left : c.right).push_back(f);
             c.audio.samples.push_back(
                 static_cast<int16_t>(std::max(-32768.0f, std::min(32767.0f, f * 32768.0f))));
         }
@@ -194,6 +198,26 @@ inline std::vector<Arrival> expectedstream(const std::string& roll, const char* 
     holewatch = nullptr;
     return out;
 }
+
+// Each test in a folder of its own, its programs given a minute.
+class LiveJack : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vennor-live-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        where.scratch = dir;
+        where.seconds = 60;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string file(const std::string& name) const { return dir + "/" + name; }
+    RunResult live(std::vector<std::string> args) {
+        args.insert(args.begin(), testpath("LIVE_BIN"));
+        return runprogram(args[0], args, where);
+    }
+    std::string dir;
+    Where where;
+};
 
 } // namespace live
 

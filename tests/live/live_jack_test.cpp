@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 
 #include "everyhole.h"
@@ -16,25 +15,6 @@
 namespace {
 
 using namespace live;
-
-class LiveJack : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vennor-live-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        where.scratch = dir;
-        where.seconds = 60;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string file(const std::string& name) const { return dir + "/" + name; }
-    RunResult live(std::vector<std::string> args) {
-        args.insert(args.begin(), testpath("LIVE_BIN"));
-        return runprogram(args[0], args, where);
-    }
-    std::string dir;
-    Where where;
-};
 
 // Arrivals against the expected stream: the same messages in the same order,
 // each at its time give or take one period (the server passes a message on
