@@ -208,39 +208,43 @@ TEST_F(LiveJack, RefusalsAreOneLineWithinTwoSecondsAndSendNothing) {
 
 namespace {
 
-// The level of a sound in 5 ms frames, in dB.
+// The level of a sound every 5 ms, in dB: the mean power over the 20 ms
+// from there, long enough to smooth the beating of a new pipe against the
+// tail of the one before.
 std::vector<double> envelope(const Wave& w) {
-    const size_t frame = static_cast<size_t>(w.rate) / 200 * 2;
+    const size_t hop = static_cast<size_t>(w.rate) / 200 * 2, span = 4 * hop;
     std::vector<double> db;
-    for (size_t at = 0; at + frame <= w.samples.size(); at += frame) {
+    for (size_t at = 0; at + span <= w.samples.size(); at += hop) {
         double sum = 1.0;
-        for (size_t i = at; i < at + frame; i++) {
+        for (size_t i = at; i < at + span; i++) {
             sum += static_cast<double>(w.samples[i]) * w.samples[i];
         }
-        db.push_back(10.0 * std::log10(sum / frame));
+        db.push_back(10.0 * std::log10(sum / span));
     }
     return db;
 }
 
 // Seconds the sound of `heard` around `at` lies later than that of `sung`
-// around `from`: the shift within 0.1 s either way that makes the two
-// levels over 0.3 s alike (their own mean level set aside).
+// around `from`: the shift within 0.1 s either way that makes the two levels
+// alike from 20 ms before to 80 ms after (the attack, over which the tail of
+// the note before stays much the same), their own mean level set aside.
 double lag(const std::vector<double>& heard, double at, const std::vector<double>& sung,
            double from) {
     auto frame = [](double t) { return static_cast<long>(std::lround(t / 0.005)); };
+    const long span = 20;
     double best = HUGE_VAL, found = 0.0;
     for (long shift = -20; shift <= 20; shift++) {
-        double mh = 0.0, ms = 0.0, diff = 0.0;
-        const long h0 = frame(at) + shift - 10, s0 = frame(from) - 10;
-        if (h0 < 0 || s0 < 0 || h0 + 60 > static_cast<long>(heard.size()) ||
-            s0 + 60 > static_cast<long>(sung.size())) {
+        const long h0 = frame(at) + shift - 4, s0 = frame(from) - 4;
+        if (h0 < 0 || s0 < 0 || h0 + span > static_cast<long>(heard.size()) ||
+            s0 + span > static_cast<long>(sung.size())) {
             continue;
         }
-        for (long k = 0; k < 60; k++) {
-            mh += heard[h0 + k] / 60;
-            ms += sung[s0 + k] / 60;
+        double mh = 0.0, ms = 0.0, diff = 0.0;
+        for (long k = 0; k < span; k++) {
+            mh += heard[h0 + k] / span;
+            ms += sung[s0 + k] / span;
         }
-        for (long k = 0; k < 60; k++) {
+        for (long k = 0; k < span; k++) {
             diff += std::fabs(heard[h0 + k] - mh - sung[s0 + k] + ms);
         }
         if (diff < best) {
