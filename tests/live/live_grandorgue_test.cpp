@@ -62,7 +62,7 @@ std::string section(const char* kind, int number) {
 // alone (with ALSA's on where there is no sequencer, it opened no input).
 std::string programsettings() {
     std::ostringstream s;
-    s << "[General]\nSampleRate=" << rate << "\nSamplesPerBuffer=" << period
+    s << "[General]\nSampleRate=" << rate << "\nSamplesPerBuffer=" << organperiod
       << "\nManageCache=N\nLoadLastFile=N\n"
       << "[AudioGroups]\nCount=1\nName001=Default audio group\n"
       << "[AudioDevices]\nCount=1\nDevice001Name=Jack: Native Output\nDevice001ChannelCount=2\n";
@@ -211,7 +211,7 @@ TEST_F(LiveJack, GrandOrgueReleasesAPipeAsItsRecordingDiesAway) {
 
     Xserver x(where);
     ASSERT_TRUE(x.ready);
-    JackServer server(dir);
+    JackServer server(dir, organperiod);
     Capture capture(
         dir, {"GrandOrgueAudio:out_0", "capture:left", "GrandOrgueAudio:out_1", "capture:right"});
     ASSERT_TRUE(capture.ready);
@@ -263,7 +263,8 @@ TEST_F(LiveJack, GrandOrgueReleasesAPipeAsItsRecordingDiesAway) {
         zeros = got.left[i] == 0.0f && got.right[i] == 0.0f ? zeros + 1 : 0;
         longest = std::max(longest, zeros);
     }
-    ASSERT_LT(longest, static_cast<size_t>(period)) << "the server skipped periods of the tail";
+    ASSERT_LT(longest, static_cast<size_t>(organperiod))
+        << "the server skipped periods of the tail";
     const std::vector<double> heard = fallAfter(got.left, got.right, off + delay, rate);
     const double wr = wave.getSampleRate();
     const std::vector<double> recorded =
