@@ -170,7 +170,7 @@ std::vector<livemessage> mapscore(MidiFile& score, const std::vector<shadesat>& 
         for (const shadesat& s : shades) {
             if (s.position != position && s.position >= 0 && s.position <= 3) {
                 position = s.position;
-                out.push_back(message(s.tick, livemessage::shades, 0xB0 | ((channel - 1) & 0x0F),
+                out.push_back(message(s.tick, livemessage::shademove, 0xB0 | ((channel - 1) & 0x0F),
                                       map.shadescontroller, map.shadevalues[position]));
                 last = std::max(last, s.tick);
             }

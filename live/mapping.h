@@ -17,7 +17,7 @@ struct livemessage {
     // What the message does; within one tick the stream keeps this order, so
     // that a note ending where the registration changes ends under the old
     // registration and a note starting there starts under the new one.
-    enum kind { noteoff, stopoff, stopon, program, shades, noteon, allnotesoff };
+    enum kind { noteoff, stopoff, stopon, program, shademove, noteon, allnotesoff };
     long long tick = 0;
     int what = noteon;
     int size = 0;
