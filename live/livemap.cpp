@@ -1,40 +1,13 @@
 #include "livemap.h"
 
-#include <algorithm>
-
 const char* divisionname(int division) {
     static const char* const names[divisioncount] = {"pedal", "swell", "great"};
     return division >= 0 && division < divisioncount ? names[division] : "";
 }
 
-int programdivision(int program) {
-    if (program == 0) {
-        return pedaldivision;
-    }
-    if (program >= 10 && program <= 63) {
-        return swelldivision;
-    }
-    if (program >= 70 && program <= 123) {
-        return greatdivision;
-    }
-    return -1;
-}
-
 const std::vector<const OrganStop*>& divisionstops(int division) {
-    static const std::vector<std::vector<const OrganStop*>> lists = [] {
-        std::vector<std::vector<const OrganStop*>> found(divisioncount);
-        for (const OrganStop* stop : organStops()) {
-            for (const OrganProgram& p : organPrograms()) {
-                int d = programdivision(p.program);
-                std::vector<const OrganStop*>& list = found[d];
-                if (std::find(p.stops.begin(), p.stops.end(), stop) != p.stops.end() &&
-                    std::find(list.begin(), list.end(), stop) == list.end()) {
-                    list.push_back(stop);
-                }
-            }
-        }
-        return found;
-    }();
+    static const std::vector<const OrganStop*> lists[divisioncount] = {
+        stopsOfPrograms(0, 0), stopsOfPrograms(10, 63), stopsOfPrograms(70, 123)};
     static const std::vector<const OrganStop*> nostops;
     return division >= 0 && division < divisioncount ? lists[division] : nostops;
 }

@@ -17,7 +17,8 @@ const int divisioncount = 3;
 // "pedal", "swell", "great".
 const char* divisionname(int division);
 
-// The stops a division's registrations use, in the stop table's order.
+// The stops a division's registrations use, in the stop table's order
+// (stopsOfPrograms).
 const std::vector<const OrganStop*>& divisionstops(int division);
 
 // What drawing or retiring one stop sends.
@@ -57,9 +58,5 @@ struct livemap {
 // 64 in the stop table's order; the shades on controller 11 of the swell's
 // channel; notes at velocity 100). False for any other name.
 bool builtinmap(const std::string& name, livemap& map);
-
-// The division a program belongs to (0 pedal, 10 to 63 swell, 70 to 123 great),
-// -1 for any other.
-int programdivision(int program);
 
 #endif

@@ -12,6 +12,7 @@
 
 #include "MidiFile.h"
 #include "livemap.h"
+#include "tempomap.h"
 
 struct livemessage {
     // What the message does; within one tick the stream keeps this order, so
@@ -57,21 +58,5 @@ class soundingledger {
 // Sorted by tick, then kind. The score is only read.
 std::vector<livemessage> mapscore(MidiFile& score, const std::vector<shadesat>& shades,
                                   const livemap& map);
-
-// Seconds of a tick through the score's tempo events (120 beats a minute
-// before the first), for ticks between events as well.
-class tempomap {
-  public:
-    explicit tempomap(MidiFile& score);
-    double seconds(long long tick) const;
-
-  private:
-    struct segment {
-        long long tick;
-        double start; // seconds at tick
-        double secondspertick;
-    };
-    std::vector<segment> changes;
-};
 
 #endif

@@ -1,5 +1,7 @@
 #include "stops.h"
 
+#include <algorithm>
+
 const OrganStop montre16{"Montre8", -12, 0.0, "Montre 16'"};
 const OrganStop montre8{"Montre8", 0, 0.0, "Montre 8'"};
 const OrganStop prestant4{"Montre8", 12, 2.0, "Prestant 4'"};
@@ -117,15 +119,37 @@ const std::vector<OrganProgram>& organPrograms() {
     return table;
 }
 
-std::string registrationName(int program) {
+const OrganProgram* organProgram(int program) {
     for (const OrganProgram& p : organPrograms()) {
         if (p.program == program) {
-            std::string names;
-            for (const OrganStop* s : p.stops) {
-                names += (names.empty() ? "" : ", ") + std::string(s->name);
-            }
-            return names;
+            return &p;
         }
     }
-    return "program " + std::to_string(program);
+    return nullptr;
+}
+
+std::vector<const OrganStop*> stopsOfPrograms(int first, int last) {
+    std::vector<const OrganStop*> found;
+    for (const OrganStop* stop : organStops()) {
+        for (const OrganProgram& p : organPrograms()) {
+            if (p.program >= first && p.program <= last &&
+                std::find(p.stops.begin(), p.stops.end(), stop) != p.stops.end()) {
+                found.push_back(stop);
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+std::string registrationName(int program) {
+    const OrganProgram* p = organProgram(program);
+    if (p == nullptr) {
+        return "program " + std::to_string(program);
+    }
+    std::string names;
+    for (const OrganStop* s : p->stops) {
+        names += (names.empty() ? "" : ", ") + std::string(s->name);
+    }
+    return names;
 }

@@ -33,6 +33,13 @@ struct OrganProgram {
 // Program 0, then the swell's and the great's registrations by number.
 const std::vector<OrganProgram>& organPrograms();
 
+// The program with this number; null for one the organ lacks.
+const OrganProgram* organProgram(int program);
+
+// The stops the programs first to last draw, in the stop table's order: a
+// division's stops (the pedal 0, the swell 10 to 63, the great 70 to 123).
+std::vector<const OrganStop*> stopsOfPrograms(int first, int last);
+
 // The stop names of a program joined by ", " ("Bourdon 8', Gambe 8'"); for a
 // program the organ lacks, "program N".
 std::string registrationName(int program);

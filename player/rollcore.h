@@ -14,6 +14,7 @@
 #include "serialise.h"
 #include "spool.h"
 #include "state.h"
+#include "tempomap.h"
 #include "swell.h"
 #include "validate.h"
 #include "xlate165.h"

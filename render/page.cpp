@@ -1,5 +1,6 @@
 #include "page.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -65,44 +66,23 @@ std::string number(double v, const char* format = "%.4f") {
     return buf;
 }
 
-// The stops of a division's registrations (programs first to last), in the
-// organ's own order: the division's tabs.
-std::vector<const OrganStop*> divisionstops(int first, int last) {
-    std::vector<const OrganStop*> tabs;
-    for (const OrganStop* stop : organStops()) {
-        bool drawn = false;
-        for (const OrganProgram& p : organPrograms()) {
-            for (const OrganStop* s : p.stops) {
-                drawn = drawn || (p.program >= first && p.program <= last && s == stop);
-            }
-        }
-        if (drawn) {
-            tabs.push_back(stop);
-        }
-    }
-    return tabs;
-}
-
 const std::vector<const OrganStop*>& swelltabs() {
-    static const std::vector<const OrganStop*> tabs = divisionstops(10, 63);
+    static const std::vector<const OrganStop*> tabs = stopsOfPrograms(10, 63);
     return tabs;
 }
 
 const std::vector<const OrganStop*>& greattabs() {
-    static const std::vector<const OrganStop*> tabs = divisionstops(70, 123);
+    static const std::vector<const OrganStop*> tabs = stopsOfPrograms(70, 123);
     return tabs;
 }
 
 // The tabs a program draws, as their places among the division's tabs.
 std::string drawn(int program, const std::vector<const OrganStop*>& tabs) {
     std::string places;
-    for (const OrganProgram& p : organPrograms()) {
-        for (size_t i = 0; p.program == program && i < tabs.size(); i++) {
-            for (const OrganStop* s : p.stops) {
-                if (s == tabs[i]) {
-                    places += (places.empty() ? "" : ",") + std::to_string(i);
-                }
-            }
+    const OrganProgram* p = organProgram(program);
+    for (size_t i = 0; p != nullptr && i < tabs.size(); i++) {
+        if (std::find(p->stops.begin(), p->stops.end(), tabs[i]) != p->stops.end()) {
+            places += (places.empty() ? "" : ",") + std::to_string(i);
         }
     }
     return "[" + places + "]";

@@ -22,6 +22,7 @@
 #include "score.h"
 #include "spool.h"
 #include "state.h"
+#include "tempomap.h"
 
 namespace {
 
@@ -319,21 +320,7 @@ double renderscore(renderhandles& fluid, size_t op_size) {
 
 size_t steadyscore(std::string& op_string) {
     if (spoolrate() > 0.0 && outputfile.getTicksPerQuarterNote() > 0) {
-        // The tempo map of track 0 (sorted, so the events come in time order).
-        struct change {
-            long long tick;
-            double seconds, pertick;
-        };
-        const double quarter = outputfile.getTicksPerQuarterNote();
-        std::vector<change> map = {{0, 0.0, 0.5 / quarter}};
-        for (int i = 0; i < outputfile.getNumEvents(tempotrack); i++) {
-            const MFEvent& e = outputfile.getEvent(tempotrack, i);
-            if (e.isTempo()) {
-                const change& last = map.back();
-                map.push_back({e.time, last.seconds + (e.time - last.tick) * last.pertick,
-                               e.getTempoMicro() / 1.0e6 / quarter});
-            }
-        }
+        const tempomap times(outputfile);
         const int steadytpq = 1000; // at 600 beats a minute: steadytickseconds a tick
         MidiFile steady;
         steady.absoluteTime();
@@ -347,16 +334,12 @@ size_t steadyscore(std::string& op_string) {
         }
         steady.addEvent(tempotrack, 0, tempo);
         for (int track = 0; track < outputfile.getTrackCount(); track++) {
-            size_t at = 0; // each track is in time order
             for (int i = 0; i < outputfile.getNumEvents(track); i++) {
                 const MFEvent& e = outputfile.getEvent(track, i);
                 if (e.isTempo()) {
                     continue;
                 }
-                while (at + 1 < map.size() && map[at + 1].tick <= e.time) {
-                    at++;
-                }
-                const double seconds = map[at].seconds + (e.time - map[at].tick) * map[at].pertick;
+                const double seconds = times.seconds(e.time);
                 steady.addEvent(
                     track,
                     static_cast<int>(std::fmin(seconds / steadytickseconds + 0.5, 2147483647.0)),
