@@ -18,7 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/folder.h"
 #include "../support/paths.h"
+#include "../support/prepared.h"
 #include "../support/process.h"
 #include "../support/roll.h"
 #include "performance.h"
@@ -34,48 +36,8 @@ namespace e2e {
 // Every program run ends within this, or is killed and reported as hung.
 const int timeoutseconds = 120;
 
-inline void writefile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-// A fresh folder for one test, removed with everything in it afterwards. It
-// also holds the private HOME whose ALSA default is the null device.
-class Folder {
-  public:
-    Folder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vennor-render-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        char* made = mkdtemp(name.data());
-        EXPECT_NE(made, nullptr);
-        path = made != nullptr ? made : "/nonexistent";
-        std::filesystem::create_directory(path + "/home");
-        writefile(path + "/home/.asoundrc", "pcm.!default { type null }\n");
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    std::string file(const std::string& name) const { return path + "/" + name; }
-    std::string home() const { return path + "/home"; }
-    // Names of the entries of the folder itself (home excluded), sorted.
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path)) {
-            std::string name = entry.path().filename().string();
-            if (name != "home") {
-                names.push_back(name);
-            }
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::string path;
-};
+using ::Folder;
+using ::writefile;
 
 // Runs a program with HOME set to the folder's home, in the folder as working
 // directory.
@@ -112,28 +74,8 @@ inline void writeshortroll(const std::string& path) {
     shortroll(roll).write(path);
 }
 
-// What rollcore makes of a roll file in this process, with the spool's
-// speed-up given: the report it prints and the serialised output score, as
-// the player would hand it to FluidSynth (without the filler).
-struct Reference {
-    std::string report;
-    std::string score;
-};
-
-inline Reference interpretfile(const std::string& roll, const char* extra = nullptr,
-                               const spool& speedup = spool()) {
-    resetplayerstate();
-    testing::internal::CaptureStdout();
-    printbanner();
-    std::string rollword = roll, extraword = extra ? extra : "";
-    char program[] = "vennoroll";
-    char* argv[] = {program, &rollword[0], &extraword[0], nullptr};
-    checkarguments(extra ? 3 : 2, argv);
-    Reference ref;
-    preparescore(roll.c_str(), ref.score, speedup);
-    ref.report = testing::internal::GetCapturedStdout();
-    return ref;
-}
+using ::interpretfile;
+using ::Reference;
 
 // The performance as this process interprets the roll (with the renderer's
 // third argument and the spool), for the geometry of its picture and page.

@@ -23,7 +23,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/bytes.h"
+#include "../support/folder.h"
 #include "../support/paths.h"
+#include "../support/prepared.h"
 #include "../support/process.h"
 #include "../support/wave.h"
 #include "livemap.h"
@@ -176,29 +179,15 @@ inline std::vector<Arrival> expectedstream(const std::string& roll, const char* 
                                            const livemap& map, std::string* report = nullptr,
                                            const spool& speedup = spool()) {
     resetplayerstate();
-    testing::internal::CaptureStdout();
-    std::string rollword = roll, tempoword = tempo;
-    char program[] = "vennoroll";
-    char* argv[] = {program, &rollword[0], &tempoword[0], nullptr};
-    printbanner();
-    checkarguments(3, argv);
     watchshades();
-    std::string score;
-    preparescore(roll.c_str(), score, speedup);
-    const std::string printed = testing::internal::GetCapturedStdout();
+    const Reference prepared = interpretfile(roll, tempo, speedup);
     if (report != nullptr) {
-        *report = printed;
+        *report = prepared.report;
     }
     std::vector<Arrival> out;
     tempomap times(outputfile);
     for (const livemessage& m : mapscore(outputfile, watchedshades(), map)) {
-        char hex[8];
-        std::string bytes;
-        for (int b = 0; b < m.size; b++) {
-            std::snprintf(hex, sizeof hex, "%02X", m.bytes[b]);
-            bytes += hex;
-        }
-        out.push_back({times.seconds(m.tick), bytes});
+        out.push_back({times.seconds(m.tick), hexbytes(m.bytes, static_cast<size_t>(m.size))});
     }
     holewatch = nullptr;
     return out;
@@ -208,19 +197,16 @@ inline std::vector<Arrival> expectedstream(const std::string& roll, const char* 
 class LiveJack : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/vennor-live-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
         where.scratch = dir;
         where.seconds = 60;
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string file(const std::string& name) const { return dir + "/" + name; }
+    std::string file(const std::string& name) const { return folder.file(name); }
     RunResult live(std::vector<std::string> args) {
         args.insert(args.begin(), testpath("LIVE_BIN"));
         return runprogram(args[0], args, where);
     }
-    std::string dir;
+    Folder folder;
+    const std::string dir = folder.path;
     Where where;
 };
 

@@ -152,9 +152,10 @@ bool waitforload(const Where& where, double seconds) {
 }
 
 std::string hexof(int status, int key, int velocity) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "%02X%02X%02X", status, key, velocity);
-    return hex;
+    const unsigned char message[] = {static_cast<unsigned char>(status),
+                                     static_cast<unsigned char>(key),
+                                     static_cast<unsigned char>(velocity)};
+    return hexbytes(message, 3);
 }
 
 double arrival(const std::vector<Arrival>& midi, const std::string& hex) {

@@ -79,13 +79,9 @@ TEST_F(LiveJack, EveryMessageArrivesInOrderOnTimeAndSaveWritesTheSame) {
         for (int i = 0; i < saved.getNumEvents(0); i++) {
             MFEvent& e = saved.getEvent(0, i);
             if (e.data[0] < 0xF0) {
-                char hex[8];
-                std::string bytes;
-                for (int b = 0; b < e.data.getSize(); b++) {
-                    std::snprintf(hex, sizeof hex, "%02X", e.data[b]);
-                    bytes += hex;
-                }
-                written.push_back({times.seconds(e.time), bytes});
+                written.push_back(
+                    {times.seconds(e.time),
+                     hexbytes(e.data.getBase(), static_cast<size_t>(e.data.getSize()))});
             }
         }
         const std::vector<Arrival> wanted =

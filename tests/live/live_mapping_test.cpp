@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "../player/rollfixture.h"
+#include "../support/bytes.h"
 #include "../support/cases.h"
 #include "everyhole.h"
 #include "mapfile.h"
@@ -24,11 +25,7 @@ std::string bytick(const std::vector<livemessage>& stream) {
         if (i == 0 || stream[i].tick != stream[i - 1].tick) {
             out << (i == 0 ? "" : "\n") << stream[i].tick << ":";
         }
-        char hex[8];
-        for (int b = 0; b < stream[i].size; b++) {
-            std::snprintf(hex, sizeof hex, b == 0 ? " %02X" : "%02X", stream[i].bytes[b]);
-            out << hex;
-        }
+        out << " " << hexbytes(stream[i].bytes, static_cast<size_t>(stream[i].size));
     }
     return out.str();
 }

@@ -65,6 +65,17 @@ inline Array<unsigned char> bytearray(const Bytes& values) {
     return bytearrayof(values);
 }
 
+// Bytes as upper-case hexadecimal digits, two a byte, nothing between.
+inline std::string hexbytes(const unsigned char* b, size_t n) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (size_t i = 0; i < n; i++) {
+        out += digits[b[i] >> 4];
+        out += digits[b[i] & 0x0F];
+    }
+    return out;
+}
+
 // The bytes a model array holds.
 inline Bytes of(const SigCollection<unsigned char>& a) {
     return Bytes(a.getBase(), a.getBase() + a.getSize());

@@ -98,7 +98,7 @@ inline RunResult runprogram(const std::string& binary, const std::vector<std::st
     const std::string outpath = processdetail::scratchfile(where, "out");
     const std::string errpath = processdetail::scratchfile(where, "err");
     std::fflush(nullptr);
-    RunResult result;
+    RunResult ran;
     const pid_t pid = fork();
     if (pid == 0) {
         const int in = open("/dev/null", O_RDONLY);
@@ -111,12 +111,12 @@ inline RunResult runprogram(const std::string& binary, const std::vector<std::st
     }
     EXPECT_GT(pid, 0);
     processdetail::reap(pid, std::chrono::steady_clock::now() + std::chrono::seconds(where.seconds),
-                        result);
-    result.out = readfile(outpath);
-    result.err = readfile(errpath);
+                        ran);
+    ran.out = readfile(outpath);
+    ran.err = readfile(errpath);
     std::remove(outpath.c_str());
     std::remove(errpath.c_str());
-    return result;
+    return ran;
 }
 
 // Starts binary with args in the background, its output dropped, and returns
@@ -142,7 +142,7 @@ inline RunResult runonterminal(const std::string& binary, const std::vector<std:
                                const Where& where = Where()) {
     const std::string outpath = processdetail::scratchfile(where, "out");
     std::fflush(nullptr);
-    RunResult result;
+    RunResult ran;
     struct winsize size {};
     size.ws_col = 60;
     size.ws_row = 24;
@@ -164,14 +164,14 @@ inline RunResult runonterminal(const std::string& binary, const std::vector<std:
             if (n <= 0) {
                 break;
             }
-            result.err.append(buffer, static_cast<size_t>(n));
+            ran.err.append(buffer, static_cast<size_t>(n));
         }
     }
-    processdetail::reap(pid, deadline, result);
+    processdetail::reap(pid, deadline, ran);
     close(master);
-    result.out = readfile(outpath);
+    ran.out = readfile(outpath);
     std::remove(outpath.c_str());
-    return result;
+    return ran;
 }
 
 #endif
