@@ -38,10 +38,8 @@
 namespace live {
 
 const int rate = 48000;
-// 43 ms: long enough for a busy machine. Where an organ's sound is measured,
-// 1024 (organperiod): GrandOrgue takes no more, and a note then reaches
-// FluidSynth within 21 ms of where the offline render puts it, so that the
-// tail of the note before lies alike in both.
+// 43 ms: long enough for a busy machine. GrandOrgue takes no more than 1024
+// (organperiod) and gets a server of its own so.
 const int period = 2048;
 const int organperiod = 1024;
 const double periodseconds = static_cast<double>(period) / rate;

@@ -270,7 +270,7 @@ TEST_F(LiveJack, FluidSynthSoundsEveryNoteWhereItArrivesAsLoudAsTheRender) {
     ASSERT_EQ(render.status, 0) << render.out;
     const Wave offline = readwave(readfile(file("out.wav")));
 
-    JackServer server(dir, organperiod);
+    JackServer server(dir);
     const pid_t synth =
         startprogram(testpath("NICE"),
                      {"nice", "-n", "-10", testpath("FLUIDSYNTH"), "-a", "jack", "-m", "jack", "-i",
